@@ -1,0 +1,45 @@
+# The two commands of the README, and the pieces they are made of.
+#   make demo   build everything and show what setup.exe carries
+#   make test   build everything and run every test, native and under Wine
+SHELL := /bin/bash
+JOBS ?= 2
+GEN := $(CURDIR)/build/host/gen
+
+.PHONY: demo test bootstrap host win32 win64 build bench fuzz clean
+
+demo: build
+	@build/host/tools/config/portavo-config table --description resources/product.ini --gen $(GEN)
+	@ls -l build/win32/setup.exe
+
+test: build
+	@scripts/run-tests
+
+build: win32 win64
+
+bootstrap:
+	@scripts/bootstrap
+
+host: bootstrap
+	@cmake -S . -B build/host -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build/host -j$(JOBS)
+
+win32: host
+	@cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+	  -DCMAKE_BUILD_TYPE=MinSizeRel -DPORTAVO_GEN_DIR=$(GEN) >/dev/null
+	@cmake --build build/win32 -j$(JOBS)
+
+win64: host
+	@cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DPORTAVO_GEN_DIR=$(GEN) -DPORTAVO_WIN32_TESTS=ON >/dev/null
+	@cmake --build build/win64 -j$(JOBS)
+
+bench: host
+	@build/host/tools/pack/portavo-pack bench
+
+fuzz: bootstrap
+	@CC=clang CXX=clang++ cmake -S . -B build/fuzz -DPORTAVO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build build/fuzz -j$(JOBS)
+	@build/fuzz/lzhuf-fuzz -max_total_time=$${FUZZ_SECONDS:-60} -max_len=4096 build/fuzz/corpus
+
+clean:
+	rm -rf build

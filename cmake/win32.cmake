@@ -1,0 +1,33 @@
+# MinGW trees. PORTAVO_GEN_DIR is the native tree's gen/ folder.
+if(NOT PORTAVO_GEN_DIR)
+  message(FATAL_ERROR "PORTAVO_GEN_DIR must name the native tree's gen folder")
+endif()
+enable_language(RC)
+
+set(PORTAVO_WIN32_FLAGS -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
+set(PORTAVO_LINK_STATIC -static -static-libgcc -static-libstdc++)
+
+add_library(portavo_win32 STATIC
+  ${PORTAVO_PURE_SOURCES} ${PORTAVO_WIN32_SOURCES} ${PORTAVO_GEN_DIR}/product_config.cpp)
+target_include_directories(portavo_win32 PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_definitions(portavo_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
+target_compile_options(portavo_win32 PRIVATE ${PORTAVO_WARNINGS} ${PORTAVO_WIN32_FLAGS})
+target_link_libraries(portavo_win32 PUBLIC comctl32 shell32 ole32 advapi32 gdi32 user32 kernel32)
+
+# The resource script: dialogs, pictures, icons, the license text and the
+# generated payload resources.
+add_library(portavo_resources OBJECT resources/setup.rc)
+set_property(TARGET portavo_resources PROPERTY INCLUDE_DIRECTORIES
+  ${CMAKE_SOURCE_DIR}/resources ${CMAKE_SOURCE_DIR} ${PORTAVO_GEN_DIR} ${PORTAVO_GEN_DIR}/art)
+set_property(SOURCE resources/setup.rc APPEND PROPERTY OBJECT_DEPENDS
+  ${PORTAVO_GEN_DIR}/payload.rc ${PORTAVO_GEN_DIR}/product_config.cpp)
+
+add_executable(setup WIN32 core/main.cpp $<TARGET_OBJECTS:portavo_resources>)
+target_compile_options(setup PRIVATE ${PORTAVO_WARNINGS} ${PORTAVO_WIN32_FLAGS})
+target_link_libraries(setup PRIVATE portavo_win32)
+target_link_options(setup PRIVATE ${PORTAVO_LINK_STATIC} -s)
+
+option(PORTAVO_WIN32_TESTS "Build the Win32 tests (run under wine64)" OFF)
+if(PORTAVO_WIN32_TESTS)
+  include(${CMAKE_SOURCE_DIR}/tests/win32.cmake)
+endif()

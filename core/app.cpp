@@ -1,0 +1,3 @@
+#include "core/app.h"
+
+HINSTANCE g_instance;

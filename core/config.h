@@ -1,0 +1,69 @@
+// The compiled-in product record and the run's path slots. Building a setup
+// program for another product changes the product description and the payload
+// files; the generated definition of g_product follows from them.
+#pragma once
+
+#include <cstdint>
+
+enum {
+    kMaxFiles = 10,         // entries in the file table
+    kSlotSize = 256,        // bytes in each path slot
+    kPathBufferSize = 260,  // bytes in a buffer that receives a joined path
+    kGroupNameMax = 40,     // characters the group page accepts
+};
+
+// Field widths of the record, NUL included.
+enum {
+    kProductNameSize = 20,
+    kVersionSize = 10,
+    kTaglineSize = 60,
+    kCompanyNameSize = 20,
+    kHelpLinkSize = 60,
+    kFileNameSize = 24,
+    kResourceNameSize = 16,
+    kShortcutNameSize = 20,
+};
+
+// File entry flags.
+enum : uint32_t {
+    kInInstallFolder = 0x01,
+    kInWindowsFolder = 0x02,
+    kAlwaysOverwrite = 0x10,
+};
+
+// Entries with a fixed role.
+enum { kUninstallerEntry = 0, kReadMeEntry = 6 };
+
+// Same layout as the platform's SYSTEMTIME; a local time.
+struct ReleaseTime {
+    uint16_t year, month, dayOfWeek, day, hour, minute, second, milliseconds;
+};
+
+struct FileEntry {
+    char fileName[kFileNameSize];
+    uint32_t flags;
+    char resourceName[kResourceNameSize];
+    char shortcutName[kShortcutNameSize];
+    uint32_t unpackedSize;
+    uint32_t packedSize;
+};
+
+struct ProductConfig {
+    char productName[kProductNameSize];
+    char version[kVersionSize];
+    char tagline[kTaglineSize];
+    char companyName[kCompanyNameSize];
+    char helpLink[kHelpLinkSize];
+    ReleaseTime releaseTime;
+    FileEntry files[kMaxFiles];
+    int16_t fileCount;
+    int16_t shortcutCount;
+};
+
+extern const ProductConfig g_product;
+
+// Path slots, each "." until the page that owns it fills it.
+extern char g_installFolder[kSlotSize];
+extern char g_windowsFolder[kSlotSize];
+extern char g_programsFolder[kSlotSize];
+extern char g_groupName[kSlotSize];

@@ -1,0 +1,22 @@
+// Path and text helpers shared by the install step, the pages and the
+// registry code. Plain C strings in the system's 8-bit code page.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Joins folder and name with exactly one backslash between them, optionally
+// enclosed in double quotes. Writes at most outSize bytes, NUL included.
+// Returns false, leaving an empty string, when the joined path does not fit.
+bool JoinPath(char* out, size_t outSize, const char* folder, const char* name, int quoted);
+
+// Title-cases a folder path in place: "C:\WINDOWS" becomes "C:\Windows".
+void NormalizeFolderCase(char* path);
+
+// The last "." in name (the extension with its dot), or nullptr.
+const char* FindExtension(const char* name);
+
+// Decimal digits with a comma after every third digit from the right
+// ("1,234"). out needs kThousandsTextSize bytes; returns the length.
+enum { kThousandsTextSize = 14 };
+size_t FormatThousands(uint32_t value, char* out);

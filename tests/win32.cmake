@@ -1,0 +1,26 @@
+# Win32 tests: GoogleTest built from Debian's sources with the MinGW
+# toolchain, one executable per source folder, run under wine64 through
+# CMAKE_CROSSCOMPILING_EMULATOR. Each executable carries the program's
+# resources, so g_instance can be its own module.
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+file(GLOB PORTAVO_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+add_library(portavo_test_support STATIC ${PORTAVO_TEST_SUPPORT})
+target_link_libraries(portavo_test_support PUBLIC portavo_win32 gtest)
+target_compile_definitions(portavo_test_support PUBLIC
+  PORTAVO_GEN_DIR="${PORTAVO_GEN_DIR}" PORTAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+
+enable_testing()
+foreach(dir core extract backdrop pages system resources)
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*_wintest.cpp)
+  if(tests)
+    add_executable(wintest-${dir} ${tests} $<TARGET_OBJECTS:portavo_resources>)
+    target_link_libraries(wintest-${dir} PRIVATE portavo_test_support gtest_main)
+    target_link_options(wintest-${dir} PRIVATE ${PORTAVO_LINK_STATIC})
+    add_test(NAME wine-${dir} COMMAND wintest-${dir})
+    set_tests_properties(wine-${dir} PROPERTIES TIMEOUT 600)
+  endif()
+endforeach()
