@@ -1,0 +1,91 @@
+#include "core/text.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::string Join(const char* folder, const char* name, int quoted, size_t size = 260) {
+    char out[300];
+    memset(out, 'x', sizeof out);
+    if (!JoinPath(out, size, folder, name, quoted)) return "<no fit:" + std::string(out) + ">";
+    return out;
+}
+
+std::string Normalized(const char* path) {
+    char buffer[260];
+    strcpy(buffer, path);
+    NormalizeFolderCase(buffer);
+    return buffer;
+}
+
+std::string Thousands(uint32_t value) {
+    char out[kThousandsTextSize];
+    size_t n = FormatThousands(value, out);
+    EXPECT_EQ(n, strlen(out));
+    return out;
+}
+
+TEST(JoinPath, PutsOneBackslashBetweenFolderAndName) {
+    EXPECT_EQ(Join("C:\\Velmora Utilities", "Trovado Pro", 0), "C:\\Velmora Utilities\\Trovado Pro");
+    EXPECT_EQ(Join("C:\\", "x", 0), "C:\\x");
+    EXPECT_EQ(Join("C:\\Velmora Utilities", "Read Me.txt", 1),
+              "\"C:\\Velmora Utilities\\Read Me.txt\"");
+}
+
+TEST(JoinPath, RefusesPathsThatDoNotFitAndNeverWritesPastTheBuffer) {
+    // "C:\ab" plus NUL needs 6 bytes.
+    EXPECT_EQ(Join("C:", "ab", 0, 6), "C:\\ab");
+    EXPECT_EQ(Join("C:", "ab", 0, 5), "<no fit:>");
+    // Quoted: two more bytes.
+    EXPECT_EQ(Join("C:", "ab", 1, 8), "\"C:\\ab\"");
+    EXPECT_EQ(Join("C:", "ab", 1, 7), "<no fit:>");
+
+    char out[16];
+    memset(out, '#', sizeof out);
+    std::string longName(255, 'n');
+    EXPECT_FALSE(JoinPath(out, 8, "C:\\folder", longName.c_str(), 0));
+    EXPECT_EQ(out[0], '\0');
+    for (size_t i = 8; i < sizeof out; ++i) EXPECT_EQ(out[i], '#') << "byte " << i;
+
+    // A 255-character folder and a 255-character name never fit 260 bytes.
+    std::string folder = "C:\\" + std::string(252, 'f');
+    EXPECT_FALSE(JoinPath(out, 0, "a", "b", 0));
+    char big[260];
+    EXPECT_FALSE(JoinPath(big, sizeof big, folder.c_str(), longName.c_str(), 0));
+}
+
+TEST(NormalizeFolderCase, TitleCasesEachWord) {
+    EXPECT_EQ(Normalized("C:\\WINDOWS"), "C:\\Windows");
+    EXPECT_EQ(Normalized("c:\\program files\\start menu"), "C:\\Program Files\\Start Menu");
+    EXPECT_EQ(Normalized("C:\\Documents and Settings"), "C:\\Documents And Settings");
+    EXPECT_EQ(Normalized("C:\\PROGRAM FILES"), "C:\\Program Files");
+    EXPECT_EQ(Normalized("C:\\"), "C:\\");
+    EXPECT_EQ(Normalized(""), "");
+    // A separator at the very end, doubled separators and non-letters.
+    EXPECT_EQ(Normalized("C:\\ABC\\"), "C:\\Abc\\");
+    EXPECT_EQ(Normalized("C:\\A  B"), "C:\\A  b");
+    EXPECT_EQ(Normalized("C:\\\xC9T\xC9"), "C:\\\xC9t\xC9");
+}
+
+TEST(FindExtension, FindsTheLastDot) {
+    const char* name = "index.old.KEY";
+    EXPECT_EQ(FindExtension(name), name + 9);
+    EXPECT_STREQ(FindExtension("a.KEY"), ".KEY");
+    EXPECT_EQ(FindExtension("README"), nullptr);
+    EXPECT_STREQ(FindExtension("trailing."), ".");
+}
+
+TEST(FormatThousands, InsertsACommaAfterEveryThirdDigit) {
+    EXPECT_EQ(Thousands(0), "0");
+    EXPECT_EQ(Thousands(999), "999");
+    EXPECT_EQ(Thousands(1000), "1,000");
+    EXPECT_EQ(Thousands(1234), "1,234");
+    EXPECT_EQ(Thousands(947817), "947,817");
+    EXPECT_EQ(Thousands(1234567), "1,234,567");
+    EXPECT_EQ(Thousands(4294967295u), "4,294,967,295");
+}
+
+}  // namespace
