@@ -1,1 +1,31 @@
-// placeholder, to be written
+#include "extract/packed_stream.h"
+
+#include "extract/lzhuf.h"
+#include "pages/installing.h"
+
+namespace {
+
+// Tables, window and output block, reused by every stream; the decoder resets
+// them at the start of each one.
+DecoderState s_decoder;
+
+struct FileSink {
+    HWND page;
+    HANDLE file;
+};
+
+bool WriteBlock(void* context, const uint8_t* block, uint32_t count) {
+    const FileSink* sink = static_cast<const FileSink*>(context);
+    DWORD written = 0;
+    if (!WriteFile(sink->file, block, count, &written, nullptr)) return false;
+    AdvanceProgress(sink->page, written);
+    return written == count;
+}
+
+}  // namespace
+
+bool DecodePackedStream(HWND page, HANDLE file, const uint8_t* bytes, uint32_t packedSize,
+                        uint32_t unpackedSize) {
+    FileSink sink = {page, file};
+    return DecodeStream(&s_decoder, bytes, packedSize, unpackedSize, WriteBlock, &sink);
+}

@@ -5,6 +5,8 @@
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(PORTAVO_GTEST_SHIM -include ${CMAKE_SOURCE_DIR}/tests/support/gtest_notification.h)
+add_compile_options(${PORTAVO_GTEST_SHIM})
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 file(GLOB PORTAVO_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
@@ -24,3 +26,16 @@ foreach(dir core extract backdrop pages system resources)
     set_tests_properties(wine-${dir} PROPERTIES TIMEOUT 600)
   endif()
 endforeach()
+
+# The extract tests' small full disk, symbolic link and scratch drive Q:
+# (tests/extract/fixtures.sh), and a time zone without summer time (UTC+9).
+if(TEST wine-extract)
+  set(fixtures ${CMAKE_BINARY_DIR}/extract-fixtures)
+  set(script ${CMAKE_SOURCE_DIR}/tests/extract/fixtures.sh)
+  add_test(NAME wine-extract-fixtures-up COMMAND ${script} up ${fixtures})
+  add_test(NAME wine-extract-fixtures-down COMMAND ${script} down ${fixtures})
+  set_tests_properties(wine-extract-fixtures-up PROPERTIES FIXTURES_SETUP extract-fixtures)
+  set_tests_properties(wine-extract-fixtures-down PROPERTIES FIXTURES_CLEANUP extract-fixtures)
+  set_tests_properties(wine-extract PROPERTIES FIXTURES_REQUIRED extract-fixtures
+    ENVIRONMENT "PORTAVO_EXTRACT_FIXTURES=${fixtures};TZ=Asia/Tokyo")
+endif()
