@@ -21,6 +21,11 @@ set_property(TARGET portavo_resources PROPERTY INCLUDE_DIRECTORIES
   ${CMAKE_SOURCE_DIR}/resources ${CMAKE_SOURCE_DIR} ${PORTAVO_GEN_DIR} ${PORTAVO_GEN_DIR}/art)
 set_property(SOURCE resources/setup.rc APPEND PROPERTY OBJECT_DEPENDS
   ${PORTAVO_GEN_DIR}/payload.rc ${PORTAVO_GEN_DIR}/product_config.cpp)
+# Files the script names outside #include, which the dependency scan misses.
+foreach(art bitmap200.bmp bitmap201.bmp bitmap202.bmp bitmap203.bmp bitmap204.bmp icon100.ico icon101.ico)
+  set_property(SOURCE resources/setup.rc APPEND PROPERTY OBJECT_DEPENDS ${PORTAVO_GEN_DIR}/art/${art})
+endforeach()
+set_property(SOURCE resources/setup.rc APPEND PROPERTY OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/resources/license.txt)
 
 add_executable(setup WIN32 core/main.cpp $<TARGET_OBJECTS:portavo_resources>)
 target_compile_options(setup PRIVATE ${PORTAVO_WARNINGS} ${PORTAVO_WIN32_FLAGS})
