@@ -8,7 +8,7 @@ GEN := $(CURDIR)/build/host/gen
 .PHONY: demo test bootstrap host win32 win64 build bench fuzz clean
 
 demo: build
-	@build/host/tools/config/portavo-config table --description resources/product.ini --gen $(GEN)
+	@build/host/tools/config/portavo-table
 	@ls -l build/win32/setup.exe
 
 test: build

@@ -1,0 +1,83 @@
+# The payload and the product sources, all under ${PORTAVO_GEN_DIR}:
+#   payload/             placeholder files written by portavo-payload
+#   packed/              every payload file packed by portavo-pack, each one
+#                        checked by decoding it again before it is kept
+#   product_config.cpp   the product record, and payload.rc, the payload
+#                        resources, both written by portavo-config
+# The description and the placeholder list are read here for the file names,
+# so editing either (or adding a payload file) configures again.
+set(PORTAVO_DESCRIPTION ${CMAKE_SOURCE_DIR}/resources/product.ini)
+set(PORTAVO_PAYLOAD_SOURCE ${CMAKE_SOURCE_DIR}/resources/payload)
+set(PORTAVO_PLACEHOLDERS ${PORTAVO_PAYLOAD_SOURCE}/placeholders.txt)
+set(payload_gen_dir ${PORTAVO_GEN_DIR}/payload)
+set(packed_dir ${PORTAVO_GEN_DIR}/packed)
+
+file(GLOB payload_sources CONFIGURE_DEPENDS ${PORTAVO_PAYLOAD_SOURCE}/*)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${PORTAVO_DESCRIPTION} ${PORTAVO_PLACEHOLDERS})
+
+# Placeholders: "kind size file name" lines.
+set(placeholders)
+file(STRINGS ${PORTAVO_PLACEHOLDERS} lines)
+foreach(line IN LISTS lines)
+  if(line MATCHES "^[ \t]*[a-z]+[ \t]+[0-9]+[ \t]+(.*[^ \t\r])[ \t\r]*$")
+    list(APPEND placeholders ${payload_gen_dir}/${CMAKE_MATCH_1})
+  endif()
+endforeach()
+add_custom_command(OUTPUT ${placeholders}
+  COMMAND portavo-payload ${PORTAVO_PLACEHOLDERS} ${payload_gen_dir}
+  DEPENDS portavo-payload ${PORTAVO_PLACEHOLDERS}
+  COMMENT "Generating the placeholder payload files"
+  VERBATIM)
+
+# One pack-and-check command per file named in the description. A name found
+# nowhere gets no command; portavo-config then stops the build naming it.
+set(payload_files)
+set(packed_files)
+file(STRINGS ${PORTAVO_DESCRIPTION} lines REGEX "^[ \t]*file[ \t]*=")
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "^[ \t]*file[ \t]*=" "" name "${line}")
+  string(STRIP "${name}" name)
+  set(packed ${packed_dir}/${name})
+  if(name STREQUAL "" OR packed IN_LIST packed_files)
+    continue()
+  elseif(EXISTS ${PORTAVO_PAYLOAD_SOURCE}/${name} AND NOT IS_DIRECTORY ${PORTAVO_PAYLOAD_SOURCE}/${name})
+    set(source ${PORTAVO_PAYLOAD_SOURCE}/${name})
+  elseif(${payload_gen_dir}/${name} IN_LIST placeholders)
+    set(source ${payload_gen_dir}/${name})
+  else()
+    continue()
+  endif()
+  add_custom_command(OUTPUT ${packed}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${packed_dir}
+    COMMAND portavo-pack pack ${source} ${packed}.tmp
+    COMMAND portavo-pack check ${source} ${packed}.tmp
+    COMMAND ${CMAKE_COMMAND} -E rename ${packed}.tmp ${packed}
+    DEPENDS portavo-pack ${source}
+    COMMENT "Packing ${name}"
+    VERBATIM)
+  list(APPEND payload_files ${source})
+  list(APPEND packed_files ${packed})
+endforeach()
+
+add_custom_command(
+  OUTPUT ${PORTAVO_GEN_DIR}/product_config.cpp ${PORTAVO_GEN_DIR}/payload.rc
+  COMMAND portavo-config --description ${PORTAVO_DESCRIPTION}
+    --payload ${PORTAVO_PAYLOAD_SOURCE} --payload ${payload_gen_dir}
+    --packed ${packed_dir} --gen ${PORTAVO_GEN_DIR}
+  DEPENDS portavo-config ${PORTAVO_DESCRIPTION} ${payload_files} ${packed_files}
+  COMMENT "Generating the product record and the payload resource script"
+  VERBATIM)
+add_custom_target(portavo-product
+  DEPENDS ${PORTAVO_GEN_DIR}/product_config.cpp ${PORTAVO_GEN_DIR}/payload.rc)
+add_dependencies(portavo-generated portavo-product)
+
+# The file table as compiled into setup.exe, printed by `make demo`.
+add_executable(portavo-table ${CMAKE_SOURCE_DIR}/tools/config/table_main.cpp
+  ${PORTAVO_GEN_DIR}/product_config.cpp)
+target_compile_options(portavo-table PRIVATE ${PORTAVO_WARNINGS})
+target_link_libraries(portavo-table PRIVATE portavo_pure)
+# Built after the generating target, so that no second copy of the commands
+# above runs in parallel with it.
+add_dependencies(portavo-table portavo-product)
+set_target_properties(portavo-table PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools/config)

@@ -1,0 +1,34 @@
+// The product description: an INI-style text naming the product and its file
+// table, from which the build generates the compiled-in product record and the
+// payload resource script. Reading it checks everything that the record's
+// fields can hold; sizes are not part of it (they are measured from the files).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct DescribedEntry {
+    int line;  // line of the entry's [entry] header, for messages
+    std::string file;
+    uint32_t flags;
+    std::string resource;
+    std::string shortcut;  // "-" for entries past the shortcut count
+};
+
+struct ProductDescription {
+    std::string name;
+    std::string version;
+    std::string tagline;
+    std::string company;
+    std::string helpLink;
+    uint16_t releaseTime[8];  // year, month, day of week, day, hour, minute, second, ms
+    int shortcutCount;
+    std::vector<DescribedEntry> entries;
+};
+
+// Parses and checks a description. source names it in messages, which read
+// "source:line: field: problem" and name the limit that was broken. Returns
+// true when no error was found; errors are appended, never cleared.
+bool ReadDescription(const std::string& text, const std::string& source,
+                     ProductDescription* out, std::vector<std::string>* errors);

@@ -1,0 +1,205 @@
+#include "tools/config/generate.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Size of a regular file, or false with a reason.
+bool FileSize(const fs::path& path, uint32_t* size, std::string* why) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) {
+        *why = "not found";
+        return false;
+    }
+    uintmax_t n = fs::file_size(path, ec);
+    if (ec) {
+        *why = ec.message();
+        return false;
+    }
+    if (n > 0xFFFFFFFFu) {
+        *why = std::to_string(n) + " bytes, more than an unsigned 32-bit size holds";
+        return false;
+    }
+    *size = static_cast<uint32_t>(n);
+    return true;
+}
+
+// A C string literal; '?' is escaped so that no trigraph can form.
+std::string Literal(const char* text) {
+    std::string out = "\"";
+    for (const char* p = text; *p; ++p) {
+        if (*p == '"' || *p == '\\' || *p == '?') out += '\\';
+        out += *p;
+    }
+    return out + "\"";
+}
+
+void CopyText(char* field, size_t size, const std::string& text) {
+    memset(field, 0, size);
+    memcpy(field, text.c_str(), text.size() < size ? text.size() : size - 1);
+}
+
+bool ReadFile(const std::string& path, std::string* text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream s;
+    s << in.rdbuf();
+    *text = s.str();
+    return true;
+}
+
+// Writes through a temporary file and a rename, so that a reader never sees
+// half a file.
+bool WriteFile(const fs::path& path, const std::string& text, std::vector<std::string>* errors) {
+    fs::path temp = path;
+    temp += ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out << text;
+        if (!out.flush()) {
+            errors->push_back(path.string() + ": cannot write");
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(temp, path, ec);
+    if (ec) {
+        errors->push_back(path.string() + ": cannot write: " + ec.message());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool MeasurePayload(const ProductDescription& description, const std::vector<std::string>& payloadDirs,
+                    const std::string& packedDir, std::vector<PayloadFile>* files,
+                    std::vector<std::string>* errors) {
+    size_t start = errors->size();
+    files->clear();
+    std::string folders;
+    for (const std::string& dir : payloadDirs) folders += (folders.empty() ? "" : ", ") + dir;
+    for (size_t i = 0; i < description.entries.size(); ++i) {
+        const DescribedEntry& e = description.entries[i];
+        std::string where = "entry " + std::to_string(i) + ": file \"" + e.file + "\": ";
+        PayloadFile file;
+        file.unpackedSize = file.packedSize = 0;
+        std::string why;
+        for (const std::string& dir : payloadDirs) {
+            fs::path candidate = fs::path(dir) / e.file;
+            uint32_t size;
+            if (!FileSize(candidate, &size, &why)) continue;
+            if (!file.source.empty()) {
+                errors->push_back(where + "found twice, in " + file.source + " and " + candidate.string());
+                continue;
+            }
+            file.source = candidate.string();
+            file.unpackedSize = size;
+        }
+        if (file.source.empty()) {
+            errors->push_back(where + "payload file missing; looked in " +
+                              (folders.empty() ? std::string("no folder") : folders));
+            files->push_back(file);
+            continue;
+        }
+        fs::path packed = fs::absolute(fs::path(packedDir) / e.file);
+        file.packed = packed.lexically_normal().string();
+        if (file.packed.find('"') != std::string::npos)
+            errors->push_back(where + "packed path " + file.packed + " contains '\"'");
+        else if (!FileSize(packed, &file.packedSize, &why))
+            errors->push_back(where + "packed stream " + file.packed + ": " + why);
+        files->push_back(file);
+    }
+    return errors->size() == start;
+}
+
+void FillRecord(const ProductDescription& description, const std::vector<PayloadFile>& files,
+                ProductConfig* record) {
+    memset(record, 0, sizeof *record);
+    CopyText(record->productName, sizeof record->productName, description.name);
+    CopyText(record->version, sizeof record->version, description.version);
+    CopyText(record->tagline, sizeof record->tagline, description.tagline);
+    CopyText(record->companyName, sizeof record->companyName, description.company);
+    CopyText(record->helpLink, sizeof record->helpLink, description.helpLink);
+    const uint16_t* t = description.releaseTime;
+    record->releaseTime = ReleaseTime{t[0], t[1], t[2], t[3], t[4], t[5], t[6], t[7]};
+    size_t count = std::min<size_t>(description.entries.size(), kMaxFiles);
+    for (size_t i = 0; i < count; ++i) {
+        const DescribedEntry& e = description.entries[i];
+        FileEntry& f = record->files[i];
+        CopyText(f.fileName, sizeof f.fileName, e.file);
+        f.flags = e.flags;
+        CopyText(f.resourceName, sizeof f.resourceName, e.resource);
+        CopyText(f.shortcutName, sizeof f.shortcutName, e.shortcut);
+        if (i < files.size()) {
+            f.unpackedSize = files[i].unpackedSize;
+            f.packedSize = files[i].packedSize;
+        }
+    }
+    record->fileCount = static_cast<int16_t>(count);
+    record->shortcutCount = static_cast<int16_t>(description.shortcutCount);
+}
+
+std::string ProductConfigSource(const ProductConfig& r) {
+    std::ostringstream s;
+    const ReleaseTime& t = r.releaseTime;
+    s << "// Generated by portavo-config from the product description and the payload files.\n"
+         "// Do not edit: change the description and rebuild.\n"
+         "#include \"core/config.h\"\n\n"
+         "const ProductConfig g_product = {\n"
+      << "    " << Literal(r.productName) << ",  // product name\n"
+      << "    " << Literal(r.version) << ",  // version\n"
+      << "    " << Literal(r.tagline) << ",  // tagline\n"
+      << "    " << Literal(r.companyName) << ",  // company name\n"
+      << "    " << Literal(r.helpLink) << ",  // help link\n"
+      << "    {" << t.year << ", " << t.month << ", " << t.dayOfWeek << ", " << t.day << ", " << t.hour
+      << ", " << t.minute << ", " << t.second << ", " << t.milliseconds << "},  // release time\n"
+      << "    {\n"
+         "        // file name, flags, resource name, shortcut name, unpacked size, packed size\n";
+    for (int i = 0; i < r.fileCount; ++i) {
+        const FileEntry& f = r.files[i];
+        char flags[16];
+        snprintf(flags, sizeof flags, "0x%02X", f.flags);
+        s << "        {" << Literal(f.fileName) << ", " << flags << ", " << Literal(f.resourceName) << ", "
+          << Literal(f.shortcutName) << ", " << f.unpackedSize << "u, " << f.packedSize << "u},\n";
+    }
+    s << "    },\n"
+      << "    " << r.fileCount << ",  // file count\n"
+      << "    " << r.shortcutCount << ",  // shortcut count\n"
+      << "};\n";
+    return s.str();
+}
+
+std::string PayloadScript(const ProductConfig& record, const std::vector<PayloadFile>& files) {
+    std::string s = "// Generated by portavo-config: the packed payload, one resource per file table entry.\n";
+    for (int i = 0; i < record.fileCount && static_cast<size_t>(i) < files.size(); ++i)
+        s += std::string(record.files[i].resourceName) + " RCDATA \"" + files[i].packed + "\"\n";
+    return s;
+}
+
+bool GenerateProductSources(const GenerateRequest& request, ProductConfig* record,
+                            std::vector<std::string>* errors) {
+    size_t start = errors->size();
+    std::string text;
+    if (!ReadFile(request.description, &text)) {
+        errors->push_back(request.description + ": cannot read the product description");
+        return false;
+    }
+    ProductDescription description;
+    if (!ReadDescription(text, request.description, &description, errors)) return false;
+    std::vector<PayloadFile> files;
+    if (!MeasurePayload(description, request.payloadDirs, request.packedDir, &files, errors)) return false;
+    FillRecord(description, files, record);
+    std::error_code ec;
+    fs::create_directories(request.genDir, ec);
+    fs::path gen(request.genDir);
+    return WriteFile(gen / "product_config.cpp", ProductConfigSource(*record), errors) &&
+           WriteFile(gen / "payload.rc", PayloadScript(*record, files), errors) && errors->size() == start;
+}
