@@ -25,11 +25,28 @@ enum {
 typedef bool (*BlockSink)(void* context, const uint8_t* block, uint32_t count);
 
 struct DecoderState {
-    uint16_t frequency[kNodeCount + 1];  // the last entry is a 0xFFFF sentinel
+    // The adaptive Huffman tree. Node i counts frequency[i]; an internal node's
+    // children are child[i] and child[i] + 1, a leaf's child is its symbol plus
+    // kNodeCount. parent[i] is the parent of node i, parent[kNodeCount + s]
+    // the leaf that holds symbol s.
+    uint16_t frequency[kNodeCount + 8];  // from kNodeCount on 0xFFFF: sentinel, then
+                                         // padding for reading eight counts at once
     uint16_t child[kNodeCount];
-    uint16_t parent[kNodeCount + kSymbolCount];
-    uint8_t window[kWindowSize];
-    uint8_t block[kOutputBlock];
+    uint16_t parent[kNodeCount + kSymbolCount + 1];  // plus one scratch entry
+    // grandchild[2 * i + b] is child[child[i] + b] for every internal node i:
+    // the tree is walked two levels per lookup.
+    uint16_t grandchild[2 * kNodeCount];
+    uint8_t window[kWindowSize];  // the last 4096 output bytes
+    uint8_t block[kOutputBlock];  // output not yet handed to the sink
+    // Where the last DecodeStream stopped. While decoding these live in
+    // locals; they are stored back when it returns.
+    uintptr_t bitBuffer;           // unread bits, left-aligned, next bit on top
+    uint32_t bitCount;             // valid bits in bitBuffer
+    const uint8_t* inputPosition;  // next byte not yet taken into bitBuffer
+    uint32_t inputRemaining;       // bytes left of the packed size
+    uint32_t outputRemaining;      // bytes still to produce
+    uint32_t writePosition;        // next window position to write
+    uint32_t blockFill;            // bytes in block not yet handed to the sink
 };
 
 // Decodes one stream of packedSize bytes into exactly unpackedSize bytes,

@@ -1,0 +1,25 @@
+# libFuzzer target for the packed stream codec (configure with clang and
+# -DPORTAVO_FUZZ=ON). It compiles the decoder itself, once more as a 32-bit
+# target without SSE2 builds it, and the baseline decoder and the packer.
+if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  message(FATAL_ERROR "PORTAVO_FUZZ needs clang: configure with CC=clang CXX=clang++")
+endif()
+
+set(PORTAVO_FUZZ_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+
+add_library(lzhuf-portable OBJECT ${CMAKE_SOURCE_DIR}/extract/lzhuf.cpp)
+target_include_directories(lzhuf-portable PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_definitions(lzhuf-portable PRIVATE PORTAVO_LZHUF_PORTABLE DecodeStream=DecodeStreamPortable)
+target_compile_options(lzhuf-portable PRIVATE -fsanitize=fuzzer-no-link ${PORTAVO_FUZZ_SANITIZE})
+
+add_executable(lzhuf-fuzz
+  ${CMAKE_SOURCE_DIR}/tests/fuzz/lzhuf_fuzz.cpp
+  ${CMAKE_SOURCE_DIR}/extract/lzhuf.cpp
+  ${CMAKE_SOURCE_DIR}/tools/pack/baseline_decoder.cpp
+  ${CMAKE_SOURCE_DIR}/tools/pack/encoder.cpp
+  $<TARGET_OBJECTS:lzhuf-portable>)
+target_include_directories(lzhuf-fuzz PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_options(lzhuf-fuzz PRIVATE -fsanitize=fuzzer ${PORTAVO_FUZZ_SANITIZE})
+target_link_options(lzhuf-fuzz PRIVATE -fsanitize=fuzzer ${PORTAVO_FUZZ_SANITIZE})
+
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/corpus)
