@@ -3,7 +3,4 @@
 # and icons under gen/art (cmake/art.cmake).
 add_custom_target(portavo-generated ALL)
 include(${CMAKE_SOURCE_DIR}/cmake/payload.cmake)
-# DEVELOPMENT GUARD (removed at integration): art.cmake is still being written.
-if(EXISTS ${CMAKE_SOURCE_DIR}/cmake/art.cmake)
-  include(${CMAKE_SOURCE_DIR}/cmake/art.cmake)
-endif()
+include(${CMAKE_SOURCE_DIR}/cmake/art.cmake)

@@ -17,15 +17,7 @@ add_subdirectory(tools)
 
 # Placeholder payload files, the packed payload, the generated product record
 # and payload resource script, and the pictures and icons.
-# DEVELOPMENT GUARD (removed at integration): until the generators exist a
-# hand-made gen folder can stand in.
-set(PORTAVO_DEV_GEN_DIR "" CACHE PATH "stand-in gen folder during development")
-if(PORTAVO_DEV_GEN_DIR)
-  set(PORTAVO_GEN_DIR ${PORTAVO_DEV_GEN_DIR})
-  add_custom_target(portavo-generated)
-else()
-  include(cmake/generate.cmake)
-endif()
+include(cmake/generate.cmake)
 
 # Native tests, run under AddressSanitizer and UndefinedBehaviorSanitizer.
 find_package(GTest REQUIRED)
