@@ -2,6 +2,7 @@
 #   make demo   build everything and show what setup.exe carries
 #   make test   build everything and run every test, native and under Wine
 SHELL := /bin/bash
+MAKEFLAGS += --no-print-directory
 JOBS ?= 2
 GEN := $(CURDIR)/build/host/gen
 
