@@ -4,9 +4,12 @@
 // - a native-width bit buffer refilled a whole word at a time;
 // - the positions kept in locals (byte stores into the window would otherwise
 //   force them back to memory after every byte);
-// - the tree walked two levels per lookup through the grandchild table;
+// - the tree walked two levels per lookup through the grandchild table,
+//   taking two bits per step with one check that they are buffered;
 // - the counts updated along the path just walked, so that the nodes to count
 //   are known in advance, until the first exchange sends the climb elsewhere;
+// - a zero count after the root while decoding, so that one test per level
+//   both keeps the counts in order and stops the climb at the root;
 // - the node to exchange with found eight counts at a time;
 // - offsets read in one go, matches copied eight bytes at a time when they
 //   neither wrap the window nor cross an output block.
@@ -37,6 +40,9 @@ typedef uintptr_t BitWord;
 const unsigned kWordBits = sizeof(BitWord) * 8;
 const unsigned kWindowMask = kWindowSize - 1;
 const unsigned kParentScratch = kNodeCount + kSymbolCount;
+// The count after the root while a stream is decoded: below every count, so
+// that the climb that counts a symbol stops at the root (see CountUpFrom).
+const uint16_t kStopCount = 0;
 
 // The offset prefix code: the first byte read for an offset gives the upper 6
 // bits of the offset and the length of the code that carries them. Codes are
@@ -131,14 +137,6 @@ LZHUF_INLINE void Refill(Cursor& cur) {
     }
 }
 
-LZHUF_INLINE unsigned ReadBit(Cursor& cur) {
-    if (cur.count == 0) Refill(cur);
-    const unsigned bit = static_cast<unsigned>(cur.bits >> (kWordBits - 1));
-    cur.bits <<= 1;
-    --cur.count;
-    return bit;
-}
-
 // The next n bits (n at most 14) as a number, first bit most significant.
 LZHUF_INLINE unsigned ReadBits(Cursor& cur, unsigned n) {
     if (cur.count < n) Refill(cur);
@@ -172,7 +170,8 @@ void InitModel(DecoderState* s) {
         s->child[j] = static_cast<uint16_t>(i);
         s->parent[i] = s->parent[i + 1] = static_cast<uint16_t>(j);
     }
-    for (unsigned k = kNodeCount; k < kNodeCount + 8; ++k) s->frequency[k] = 0xFFFF;
+    s->frequency[kNodeCount] = kStopCount;
+    for (unsigned k = kNodeCount + 1; k < kNodeCount + 8; ++k) s->frequency[k] = 0xFFFF;
     s->parent[kRoot] = 0;
     LinkGrandchildren(s);
 }
@@ -211,9 +210,10 @@ void RebuildTree(DecoderState* s) {
     LinkGrandchildren(s);
 }
 
-// Node c's count has just risen to k, above the count of node c + 1. Returns
-// the last node whose count is still below k: the one c changes places with.
-// The sentinel at kNodeCount stops the search.
+// Node c, below the root, has just risen to count k, above the count of node
+// c + 1. Returns the last node whose count is still below k: the one c changes
+// places with. The root, not yet counted, is at least k and stops the search:
+// the count after it is never reached.
 LZHUF_INLINE unsigned FindExchangeNode(const uint16_t* frequency, unsigned c, unsigned k) {
 #if defined(LZHUF_SSE2)
     const __m128i limit = _mm_set1_epi16(static_cast<short>(k));
@@ -263,73 +263,82 @@ LZHUF_INLINE void ExchangeNodes(DecoderState* s, unsigned c, unsigned l, unsigne
     grand[2 * parent[l] + (l & 1)] = static_cast<uint16_t>(i);
 }
 
-// Counts one more occurrence of symbol and restores the order of the counts
-// by exchanging nodes on the way up to the root.
+// Node c has just risen to count k, above the count of node c + 1. Restores
+// the order of the counts and counts the nodes above c: while c is not the
+// root, it changes places with the last node of count k - 1, and the count
+// goes on up from there. The zero after the root (kStopCount) makes the root
+// fail the order test, so that test alone finds both the next exchange and
+// the end.
+LZHUF_INLINE void CountUpFrom(DecoderState* s, unsigned c, unsigned k) {
+    uint16_t* const frequency = s->frequency;
+    const uint16_t* const parent = s->parent;
+    while (c != kRoot) {
+        const unsigned l = FindExchangeNode(frequency, c, k);
+        ExchangeNodes(s, c, l, k);
+        c = l;
+        do {
+            c = parent[c];
+            k = ++frequency[c];
+        } while (k <= frequency[c + 1]);
+    }
+}
+
+// Counts one more occurrence of symbol, rebuilding the tree first when the
+// counts have grown too large.
 void UpdateModel(DecoderState* s, unsigned symbol) {
     uint16_t* const frequency = s->frequency;
     if (frequency[kRoot] == kRebuildLimit) RebuildTree(s);
     unsigned c = s->parent[symbol + kNodeCount];
-    do {
-        const unsigned k = ++frequency[c];
-        if (k > frequency[c + 1]) {
-            const unsigned l = FindExchangeNode(frequency, c, k);
-            ExchangeNodes(s, c, l, k);
-            c = l;
-        }
-        c = s->parent[c];
-    } while (c != 0);
-}
-
-// UpdateModel for a symbol whose path was just walked (path[0] is a child of
-// the root, path[depth - 1] the leaf) and no rebuild is due. Until the first
-// exchange the nodes to count are the path's, known without a lookup each.
-LZHUF_INLINE void UpdateAlongPath(DecoderState* s, const uint16_t* path, int depth) {
-    uint16_t* const frequency = s->frequency;
-    int i = depth - 1;
-    unsigned c = path[i];
     unsigned k = ++frequency[c];
-    if (k <= frequency[c + 1]) {
-        for (;;) {
-            if (--i < 0) {
-                ++frequency[kRoot];  // the root never changes places
-                return;
-            }
-            c = path[i];
-            k = ++frequency[c];
-            if (k > frequency[c + 1]) break;
-        }
-    }
-    for (;;) {
-        if (k > frequency[c + 1]) {
-            const unsigned l = FindExchangeNode(frequency, c, k);
-            ExchangeNodes(s, c, l, k);
-            c = l;
-        }
+    while (k <= frequency[c + 1]) {
         c = s->parent[c];
-        if (c == 0) return;
         k = ++frequency[c];
     }
+    CountUpFrom(s, c, k);
+}
+
+// UpdateModel for a symbol whose path was just walked (path[0] is the root,
+// path[depth - 1] the leaf) and no rebuild is due. Until the first exchange
+// the nodes to count are the path's, known without a lookup each.
+LZHUF_INLINE void UpdateAlongPath(DecoderState* s, const uint16_t* path, int depth) {
+    uint16_t* const frequency = s->frequency;
+    int i = depth;
+    unsigned c, k;
+    do {
+        c = path[--i];
+        k = ++frequency[c];
+    } while (k <= frequency[c + 1]);
+    CountUpFrom(s, c, k);
 }
 
 // Walks from the root to a leaf, a 0 bit taking the first child and a 1 bit
-// the second, then updates the model.
+// the second, noting the nodes passed (the root first), then updates the
+// model.
 LZHUF_INLINE unsigned DecodeSymbol(DecoderState* s, Cursor& cur) {
     const uint16_t* const child = s->child;
     const uint16_t* const grand = s->grandchild;
     uint16_t path[kNodeCount];
-    int depth = 0;
+    path[0] = kRoot;
+    int depth = 1;
     unsigned c = child[kRoot];
     for (;;) {
-        const unsigned first = c + ReadBit(cur);
+        // The next two bits; the second is taken only when the first leads
+        // to an internal node.
+        if (cur.count < 2) Refill(cur);
+        const unsigned two = static_cast<unsigned>(cur.bits >> (kWordBits - 2));
+        const unsigned first = c + (two >> 1);
         path[depth++] = static_cast<uint16_t>(first);
         const unsigned below = child[first];
         if (below >= kNodeCount) {
+            cur.bits <<= 1;
+            --cur.count;
             c = below;
             break;
         }
-        const unsigned bit = ReadBit(cur);
-        path[depth++] = static_cast<uint16_t>(below + bit);
-        c = grand[2 * first + bit];
+        cur.bits <<= 2;
+        cur.count -= 2;
+        path[depth++] = static_cast<uint16_t>(below + (two & 1));
+        c = grand[2 * c + two];  // 2 * first + the second bit
         if (c >= kNodeCount) break;
     }
     const unsigned symbol = c - kNodeCount;

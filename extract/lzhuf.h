@@ -29,8 +29,9 @@ struct DecoderState {
     // children are child[i] and child[i] + 1, a leaf's child is its symbol plus
     // kNodeCount. parent[i] is the parent of node i, parent[kNodeCount + s]
     // the leaf that holds symbol s.
-    uint16_t frequency[kNodeCount + 8];  // from kNodeCount on 0xFFFF: sentinel, then
-                                         // padding for reading eight counts at once
+    uint16_t frequency[kNodeCount + 8];  // [kNodeCount] is 0, which ends the climb
+                                         // at the root; the rest 0xFFFF padding for
+                                         // reading eight counts at once
     uint16_t child[kNodeCount];
     uint16_t parent[kNodeCount + kSymbolCount + 1];  // plus one scratch entry
     // grandchild[2 * i + b] is child[child[i] + b] for every internal node i:

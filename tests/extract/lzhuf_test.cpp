@@ -184,11 +184,13 @@ TEST(LzhufDecode, MatchesIntoTheUnwrittenWindowTailReadZeros) {
     EXPECT_EQ(c.bytes, s.expected);
 }
 
-// Checks the tables the decoder keeps: counts in order with the sentinel,
-// every internal node the sum of its children, parents and children
-// agreeing, every symbol on exactly one leaf, and the grandchild table.
+// Checks the tables the decoder keeps: counts in order, the stop count after
+// the root and the padding after it, every internal node the sum of its
+// children, parents and children agreeing, every symbol on exactly one leaf,
+// and the grandchild table.
 void ExpectConsistentModel(const DecoderState& s) {
-    for (unsigned i = kNodeCount; i < kNodeCount + 8; ++i) ASSERT_EQ(s.frequency[i], 0xFFFF);
+    ASSERT_EQ(s.frequency[kNodeCount], 0);
+    for (unsigned i = kNodeCount + 1; i < kNodeCount + 8; ++i) ASSERT_EQ(s.frequency[i], 0xFFFF);
     std::vector<int> leafOf(kSymbolCount, -1);
     for (unsigned i = 0; i < kNodeCount; ++i) {
         if (i > 0) ASSERT_LE(s.frequency[i - 1], s.frequency[i]) << "node " << i;
