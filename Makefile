@@ -25,12 +25,12 @@ host: bootstrap
 	@cmake --build build/host -j$(JOBS)
 
 win32: host
-	@cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+	@cmake --no-warn-unused-cli -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
 	  -DCMAKE_BUILD_TYPE=MinSizeRel -DPORTAVO_GEN_DIR=$(GEN) >/dev/null
 	@cmake --build build/win32 -j$(JOBS)
 
 win64: host
-	@cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+	@cmake --no-warn-unused-cli -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DPORTAVO_GEN_DIR=$(GEN) -DPORTAVO_WIN32_TESTS=ON >/dev/null
 	@cmake --build build/win64 -j$(JOBS)
 
