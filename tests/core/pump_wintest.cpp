@@ -1,5 +1,7 @@
 #include "core/pump.h"
 
+#include "tests/support/test_page.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,61 +10,12 @@
 
 namespace {
 
-// --- SetNumberText on a dialog made from an in-memory template ---
+// --- SetNumberText on a real dialog with static controls 400 to 404 ---
 
 enum { kNumberId = 401, kNeighbourId = 402 };
 
-void PushText(std::vector<WORD>& t, const wchar_t* text) {
-    do t.push_back(static_cast<WORD>(*text)); while (*text++);
-}
-
-void AlignToDword(std::vector<WORD>& t) {
-    if (t.size() % 2) t.push_back(0);
-}
-
-void PushDword(std::vector<WORD>& t, DWORD value) {
-    t.push_back(LOWORD(value));
-    t.push_back(HIWORD(value));
-}
-
-// A modeless dialog with two static controls, without a font of its own.
-std::vector<WORD> TwoStaticsTemplate() {
-    std::vector<WORD> t;
-    PushDword(t, WS_POPUP | WS_CAPTION);
-    PushDword(t, 0);
-    t.push_back(2);  // controls
-    for (int v : {0, 0, 200, 80}) t.push_back(static_cast<WORD>(v));
-    PushText(t, L"");  // no menu
-    PushText(t, L"");  // default class
-    PushText(t, L"Numbers");
-    const WORD ids[] = {kNumberId, kNeighbourId};
-    for (int i = 0; i < 2; ++i) {
-        AlignToDword(t);
-        PushDword(t, WS_CHILD | WS_VISIBLE | SS_LEFT);
-        PushDword(t, 0);
-        for (int v : {10, 10 + 20 * i, 150, 12}) t.push_back(static_cast<WORD>(v));
-        t.push_back(ids[i]);
-        t.push_back(0xFFFF);
-        t.push_back(0x0082);  // static
-        PushText(t, L"");
-        t.push_back(0);  // no creation data
-    }
-    return t;
-}
-
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
-std::string ControlText(HWND dialog, int id) {
-    char text[64];
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
-}
-
 TEST(SetNumberText, ShowsTheValueWithThousandsSeparatorsInTheControl) {
-    const std::vector<WORD> dialogTemplate = TwoStaticsTemplate();
-    HWND dialog = CreateDialogIndirectParamA(
-        GetModuleHandleA(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()),
-        nullptr, PlainDialogProc, 0);
+    HWND dialog = CreateTestPage();
     ASSERT_NE(dialog, nullptr);
     SetDlgItemTextA(dialog, kNeighbourId, "neighbour");
 
