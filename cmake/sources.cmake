@@ -3,6 +3,7 @@
 set(PORTAVO_PURE_SOURCES
   core/text.cpp
   core/slots.cpp
+  pages/group_name.cpp
   extract/lzhuf.cpp
 )
 
@@ -13,6 +14,7 @@ set(PORTAVO_WIN32_SOURCES
   core/pump.cpp
   extract/packed_stream.cpp
   extract/install.cpp
+  extract/folder_path.cpp
   system/registry.cpp
   system/completion.cpp
   backdrop/dib.cpp
