@@ -27,6 +27,23 @@ foreach(dir core extract backdrop pages system resources)
   endif()
 endforeach()
 
+# The walk-through: the driver and its scenarios start the real setup.exe of
+# this tree, which lies beside them. Screenshots are written to PNG with zlib.
+file(GLOB walk_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/walk/*.cpp)
+list(FILTER walk_sources EXCLUDE REGEX "/demo_main\\.cpp$")
+add_library(portavo_walk STATIC ${CMAKE_SOURCE_DIR}/tests/walk/driver.cpp
+  ${CMAKE_SOURCE_DIR}/tests/walk/screen.cpp ${CMAKE_SOURCE_DIR}/tests/walk/walk.cpp)
+find_library(PORTAVO_ZLIB_STATIC NAMES libz.a REQUIRED)
+target_link_libraries(portavo_walk PUBLIC portavo_win32 ${PORTAVO_ZLIB_STATIC})
+list(REMOVE_ITEM walk_sources ${CMAKE_SOURCE_DIR}/tests/walk/driver.cpp
+  ${CMAKE_SOURCE_DIR}/tests/walk/screen.cpp ${CMAKE_SOURCE_DIR}/tests/walk/walk.cpp)
+add_executable(wintest-walk ${walk_sources} $<TARGET_OBJECTS:portavo_resources>)
+target_link_libraries(wintest-walk PRIVATE portavo_walk portavo_test_support gtest_main)
+target_link_options(wintest-walk PRIVATE ${PORTAVO_LINK_STATIC})
+add_dependencies(wintest-walk setup)
+add_test(NAME wine-walk COMMAND wintest-walk)
+set_tests_properties(wine-walk PROPERTIES TIMEOUT 900)
+
 # The extract tests' small full disk, symbolic link and scratch drive Q:
 # (tests/extract/fixtures.sh), and a time zone without summer time (UTC+9).
 if(TEST wine-extract)
