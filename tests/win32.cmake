@@ -42,6 +42,10 @@ target_link_libraries(wintest-walk PRIVATE portavo_walk portavo_test_support gte
 target_link_options(wintest-walk PRIVATE ${PORTAVO_LINK_STATIC})
 add_dependencies(wintest-walk setup)
 add_test(NAME wine-walk COMMAND wintest-walk)
+add_executable(walk-demo ${CMAKE_SOURCE_DIR}/tests/walk/demo_main.cpp)
+target_link_libraries(walk-demo PRIVATE portavo_walk uuid)
+target_link_options(walk-demo PRIVATE ${PORTAVO_LINK_STATIC})
+add_dependencies(walk-demo setup)
 set_tests_properties(wine-walk PROPERTIES TIMEOUT 900)
 
 # The extract tests' small full disk, symbolic link and scratch drive Q:
