@@ -46,3 +46,4 @@ get_filename_component(portavo_win32_dir ${PORTAVO_WIN32_DIR} ABSOLUTE)
 target_compile_definitions(portavo-host-tests PRIVATE PORTAVO_SETUP_EXE="${portavo_win32_dir}/setup.exe")
 add_test(NAME setup-reproducible COMMAND ${CMAKE_COMMAND} -DWIN32_DIR=${portavo_win32_dir}
   -P ${CMAKE_SOURCE_DIR}/cmake/reproducible-check.cmake)
+target_sources(portavo-host-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/tools/sample_setup.cpp)

@@ -3,6 +3,7 @@
 // payload files byte for byte with the release time; damaged, truncated and
 // foreign files fail with one line and a non-zero status, never a crash and
 // never a written file.
+#include "tests/tools/sample_setup.h"
 #include "tools/config/table.h"
 #include "tools/inspect/commands.h"
 #include "tools/inspect/inspect.h"
@@ -335,6 +336,79 @@ TEST_F(Inspect, RejectsFilesThatAreNotAnIntactSetupProgram) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
     status = system((kTool + " unpack '" + kSetup + "' 2>/dev/null").c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
+}
+
+// Another product, laid out as the build lays one out, read the same way.
+class InspectSample : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/portavo-inspect-sample-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        if (!dir_.empty()) fs::remove_all(dir_);
+    }
+    fs::path dir_;
+};
+
+TEST_F(InspectSample, ListsVerifiesAndExtractsAnotherProduct) {
+    const std::vector<SampleFile> files = SampleFiles();
+    const SampleSetup sample = MakeSampleSetup(files);
+    const std::string path = (dir_ / "sample.exe").string();
+    WriteAll(path, sample.image);
+
+    Result r = RunCommand([&](FILE* out, FILE* err) { return ListCommand(path, out, err); });
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string table = ProductTableText(sample.record);
+    EXPECT_EQ(r.out.substr(0, table.size()), table) << r.out;
+    EXPECT_NE(r.out.find("file version 1.5.0.0"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  ProductName        Sample Tool\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("product record at file offset 0x204"), std::string::npos) << r.out;
+
+    r = RunCommand([&](FILE* out, FILE* err) { return VerifyCommand(path, out, err); });
+    EXPECT_EQ(r.status, 0) << r.err << r.out;
+    EXPECT_EQ(Lines(r.out), files.size() + 1) << r.out;
+
+    const fs::path out = dir_ / "out";
+    r = RunCommand([&](FILE* o, FILE* err) { return ExtractCommand(path, out.string(), o, err); });
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const SampleFile& f : files) EXPECT_TRUE(ReadAll(out / f.name) == f.bytes) << f.name;
+    EXPECT_EQ(fs::file_size(out / "empty.dat"), 0u);
+}
+
+TEST_F(InspectSample, RefusesAmbiguousRecordsUnsafeNamesAndEveryTruncation) {
+    const std::string path = (dir_ / "sample.exe").string();
+    const fs::path out = dir_ / "out";
+    WriteAll(path, MakeSampleSetup(SampleFiles(), 2).image);
+    Result r = RunCommand([&](FILE* o, FILE* err) { return ListCommand(path, o, err); });
+    EXPECT_EQ(r.status, kInspectBadInput);
+    EXPECT_NE(r.err.find("found 2 product records"), std::string::npos) << r.err;
+
+    for (const char* name : {"../escape.txt", "..", "sub/file.txt", "C:file.txt"}) {
+        std::vector<SampleFile> files = SampleFiles();
+        files[1].name = name;
+        WriteAll(path, MakeSampleSetup(files).image);
+        r = RunCommand([&](FILE* o, FILE* err) { return ExtractCommand(path, out.string(), o, err); });
+        EXPECT_EQ(r.status, kInspectBadInput) << name;
+        EXPECT_NE(r.err.find("is not a plain file name"), std::string::npos) << name << ": " << r.err;
+        EXPECT_FALSE(fs::exists(out)) << name;
+        EXPECT_FALSE(fs::exists(dir_ / "escape.txt")) << name;
+    }
+    std::vector<SampleFile> files = SampleFiles();
+    files[2].name = files[0].name;
+    WriteAll(path, MakeSampleSetup(files).image);
+    r = RunCommand([&](FILE* o, FILE* err) { return ExtractCommand(path, out.string(), o, err); });
+    EXPECT_NE(r.err.find("two entries are named \"sample.exe\""), std::string::npos) << r.err;
+
+    // Every proper prefix of the file is refused, with a reason.
+    const std::vector<uint8_t> whole = MakeSampleSetup(SampleFiles()).image;
+    for (size_t size = 0; size < whole.size(); ++size) {
+        PeImage pe;
+        std::string why;
+        EXPECT_FALSE(pe.Read(whole.data(), size, &why)) << size;
+        EXPECT_FALSE(why.empty()) << size;
+    }
 }
 
 }  // namespace
