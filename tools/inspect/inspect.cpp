@@ -280,7 +280,7 @@ bool CheckPayload(const SetupImage& image, int index, const FileChecksum& checks
 bool ReadVersionInfo(const SetupImage& image, VersionInfo* info, std::string* why) {
     const PeResource* r = image.pe.FindFirst(kResourceTypeVersion);
     if (!r) {
-        *why = "no version resource";
+        *why = "none";
         return false;
     }
     const uint8_t* data = image.bytes.data() + r->offset;
