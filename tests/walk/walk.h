@@ -37,3 +37,12 @@ void ForgetEarlierRuns();
 
 bool PassWelcome(Walk& walk);
 bool PassLicense(Walk& walk);
+// Types folder into the path field (unless empty) and continues.
+bool PassLocation(Walk& walk, const std::string& folder);
+// Waits while the files go in, with screenshots mid-way and at the end.
+bool PassInstalling(Walk& walk);
+// Types group into the field (unless empty), continues, and waits while the
+// shortcuts are made.
+bool PassGroup(Walk& walk, const std::string& group);
+// Answers the read-me question (IDYES or IDNO) and closes the last message.
+bool PassCompletion(Walk& walk, int readMeAnswer);
