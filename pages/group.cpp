@@ -26,16 +26,14 @@ const char kEmptyGroupText[] = "Group may not be empty!";
 const char kGroupOutsideText[] =
     "Group must be a folder inside the Start Menu: no drive, no leading backslash, "
     "and no empty part or part made only of dots!";
-const char kGroupCharacterText[] =
-    "Group may not contain / : * ? \" < > | or control characters!";
+const char kGroupCharacterText[] = "Group may not contain / : * ? \" < > | or control characters!";
 const char kShortcutsFailedText[] = "Unable To Create Shortcuts!";
 
 // False when the Programs folder cannot be searched; an empty slot means the
 // shell could not name it.
 bool ListGroups(HWND page) {
     char pattern[kPathBufferSize];
-    if (g_programsFolder[0] == '\0' ||
-        !JoinPath(pattern, sizeof pattern, g_programsFolder, "*", 0))
+    if (g_programsFolder[0] == '\0' || !JoinPath(pattern, sizeof pattern, g_programsFolder, "*", 0))
         return false;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
@@ -51,9 +49,9 @@ bool ListGroups(HWND page) {
 
 void ResetGroup(HWND page) {
     lstrcpynA(g_groupName, g_product.productName, kGroupNameMax + 1);
-    const LRESULT match = SendDlgItemMessageA(page, IDC_GROUP_LIST, CB_FINDSTRINGEXACT,
-                                              static_cast<WPARAM>(-1),
-                                              reinterpret_cast<LPARAM>(g_groupName));
+    const LRESULT match =
+        SendDlgItemMessageA(page, IDC_GROUP_LIST, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                            reinterpret_cast<LPARAM>(g_groupName));
     SendDlgItemMessageA(page, IDC_GROUP_LIST, CB_SETCURSEL, static_cast<WPARAM>(match), 0);
     SetDlgItemTextA(page, IDC_GROUP_LIST, g_groupName);
 }
@@ -93,7 +91,9 @@ void AcceptGroup(HWND page) {
     }
     SetStep(kStepShortcuts);
     EnableWindow(GetDlgItem(page, IDC_GROUP_CONTINUE), FALSE);
-    if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_SHORTCUTS), page, ShortcutPageProc, 0) == 1) {
+    const INT_PTR made =
+        DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_SHORTCUTS), page, ShortcutPageProc, 0);
+    if (made == 1) {
         PumpMessagesFor(page, 500);
         EndDialog(page, 1);
         return;

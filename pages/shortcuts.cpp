@@ -19,7 +19,7 @@
 
 namespace {
 
-// Link object, link path and UTF-16 path; any failure means no link file.
+// Makes and saves one shell link; false when any part of it failed.
 bool CreateShortcut(const char* target, const char* folder, const char* linkPath,
                     const char* description) {
     IShellLinkA* link = nullptr;

@@ -73,7 +73,8 @@ LRESULT CALLBACK AfterCall(int code, WPARAM wParam, LPARAM lParam) {
             g_seen.continueEnabledWhileShortcuts =
                 IsWindowEnabled(GetDlgItem(g_seen.page, IDC_GROUP_CONTINUE)) != FALSE;
         }
-    } else if (code == HC_ACTION && m.message == WM_WINDOWPOSCHANGED && m.hwnd == g_seen.shortcuts &&
+    } else if (code == HC_ACTION && m.message == WM_WINDOWPOSCHANGED &&
+               m.hwnd == g_seen.shortcuts &&
                (reinterpret_cast<const WINDOWPOS*>(m.lParam)->flags & SWP_HIDEWINDOW)) {
         g_seen.shortcutsHidden = GetTickCount();
     } else if (code == HC_ACTION && m.message == WM_SETTEXT && g_seen.shortcuts &&
@@ -96,7 +97,8 @@ LRESULT CALLBACK BeforeCall(int code, WPARAM wParam, LPARAM lParam) {
         }
     }
     if (code == HC_ACTION && m.hwnd == g_seen.page && m.message == WM_WINDOWPOSCHANGING &&
-        (reinterpret_cast<const WINDOWPOS*>(m.lParam)->flags & SWP_HIDEWINDOW) && !g_seen.pageHiding)
+        (reinterpret_cast<const WINDOWPOS*>(m.lParam)->flags & SWP_HIDEWINDOW) &&
+        !g_seen.pageHiding)
         g_seen.pageHiding = GetTickCount();
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -133,7 +135,9 @@ INT_PTR RunGroupPage(std::vector<Step> steps) {
 
 // --- The user's actions ---
 
-HWND GroupField(HWND page) { return FindWindowExA(GetDlgItem(page, IDC_GROUP_LIST), nullptr, "Edit", nullptr); }
+HWND GroupField(HWND page) {
+    return FindWindowExA(GetDlgItem(page, IDC_GROUP_LIST), nullptr, "Edit", nullptr);
+}
 
 std::string FieldText(HWND page) {
     char text[300];
@@ -201,7 +205,8 @@ LinkInfo ReadLink(const std::string& path) {
         if (SUCCEEDED(file->Load(wide, STGM_READ))) {
             char text[MAX_PATH];
             info.loaded = true;
-            if (SUCCEEDED(link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH))) info.target = text;
+            if (SUCCEEDED(link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH)))
+                info.target = text;
             if (SUCCEEDED(link->GetWorkingDirectory(text, sizeof text))) info.folder = text;
             if (SUCCEEDED(link->GetDescription(text, sizeof text))) info.description = text;
         }
@@ -238,8 +243,8 @@ bool ComIsOff() {
     return started == S_OK;
 }
 
-// The catcher takes any dialog with a static of id -1 for a message box, the
-// pages included; only the real boxes count here.
+// Only the real message boxes count here, not the pages themselves, which
+// are dialogs with statics of id -1 as well.
 std::vector<CaughtBox> BoxesOf(const MessageBoxCatcher& catcher) {
     std::vector<CaughtBox> boxes;
     for (const CaughtBox& box : catcher.boxes())
@@ -351,6 +356,77 @@ TEST_F(GroupPage, OpensOnTheProductNameSelectsItsGroupAndResetsAfterTyping) {
     EXPECT_FALSE(FolderExists(Group("Velmora Games")));
 }
 
+// --- What the Group list draws ---
+
+// The screen's pixels of a window's client area.
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<COLORREF> colors;
+    COLORREF At(int x, int y) const { return colors[static_cast<size_t>(y) * width + x]; }
+};
+
+Pixels CaptureClient(HWND window) {
+    Pixels p;
+    RECT r;
+    GetClientRect(window, &r);
+    p.width = r.right;
+    p.height = r.bottom;
+    HDC dc = GetDC(window);
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, p.width, p.height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, p.width, p.height, dc, 0, 0, SRCCOPY);
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) p.colors.push_back(GetPixel(memory, x, y));
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, dc);
+    return p;
+}
+
+int TextWidth(HWND window, const char* text) {
+    HDC dc = GetDC(window);
+    HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)));
+    SIZE extent = {};
+    GetTextExtentPointA(dc, text, static_cast<int>(strlen(text)), &extent);
+    SelectObject(dc, previous);
+    ReleaseDC(window, dc);
+    return extent.cx;
+}
+
+TEST_F(GroupPage, DrawsEachGroupWithItsIconAndOnlyTheLabelHighlighted) {
+    for (const char* name : {"Accessories", "Trovado Pro"})
+        ASSERT_TRUE(CreateDirectoryA(Group(name).c_str(), nullptr));
+    MessageBoxCatcher catcher;
+    RunGroupPage({[&](HWND page) {
+        HWND list = FindWindowExA(GetDlgItem(page, IDC_GROUP_LIST), nullptr, "ComboLBox", nullptr);
+        ASSERT_NE(list, nullptr);
+        RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        const Pixels shot = CaptureClient(list);
+        const char* const names[] = {"Accessories", "Trovado Pro"};
+        for (int item = 0; item < 2; ++item) {
+            RECT r;
+            SendMessageA(list, LB_GETITEMRECT, item, reinterpret_cast<LPARAM>(&r));
+            const int x0 = r.left + 1, width = TextWidth(list, names[item]);
+            const COLORREF back = item == 1 ? g_itemColors.selectedBack : g_itemColors.back;
+            // Between the label's end and the right of its rectangle: its background.
+            EXPECT_EQ(shot.At(x0 + 21 + width, r.top + 1), back) << names[item];
+            EXPECT_EQ(shot.At(x0 + 19, r.bottom - 2), back) << names[item];
+            // Past the label the list is not highlighted.
+            EXPECT_NE(shot.At(x0 + 30 + width, r.top + 1), g_itemColors.selectedBack)
+                << names[item];
+            // The folder icon: more than one colour in its 16 by 16 square.
+            std::set<COLORREF> iconColors;
+            for (int y = r.top; y < r.top + 16 && y < shot.height; ++y)
+                for (int x = x0; x < x0 + 16; ++x) iconColors.insert(shot.At(x, y));
+            EXPECT_GT(iconColors.size(), 2u) << names[item];
+        }
+        PressKey(page, VK_ESCAPE);
+    }});
+}
+
 TEST_F(GroupPage, TakesFortyCharactersTypedAndNothingSelectedWithoutAMatch) {
     MessageBoxCatcher catcher;
     const INT_PTR result = RunGroupPage({
@@ -371,15 +447,16 @@ TEST_F(GroupPage, TakesFortyCharactersTypedAndNothingSelectedWithoutAMatch) {
 // --- Names the page refuses and keeps the page for ---
 
 TEST_F(GroupPage, WarnsAboutAnEmptyOrUnusableNameAndStays) {
-    const std::vector<std::string> refused = {"",        "C:",      "C:\\Trovado", "\\Trovado", "..",
-                                              "..\\..\\x", "A\\\\B",  "Tro/vado",    "Tro*vado",  "Tro?",
-                                              "\"Tro\"",  "<Tro>",  "Tro|vado",   "Tro\tvado", "A\\..\\.."};
+    // One of each kind; the native tests of CheckGroupName go through them all.
+    const std::vector<std::string> refused = {"",       "C:\\Trovado", "\\Trovado", "..\\..\\x",
+                                              "A\\\\B", "Tro/vado",    "Tro*vado",  "Tro\tvado"};
     MessageBoxCatcher catcher;
     std::vector<Step> steps;
-    for (const std::string& name : refused) steps.push_back([name](HWND page) {
-        SetDlgItemTextA(page, IDC_GROUP_LIST, name.c_str());
-        Click(page, IDC_GROUP_CONTINUE);
-    });
+    for (const std::string& name : refused)
+        steps.push_back([name](HWND page) {
+            SetDlgItemTextA(page, IDC_GROUP_LIST, name.c_str());
+            Click(page, IDC_GROUP_CONTINUE);
+        });
     steps.push_back([](HWND page) {
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_GROUP_CONTINUE)));
         EXPECT_EQ(g_seen.shortcuts, nullptr);
@@ -435,7 +512,8 @@ TEST_F(GroupPage, CreatesOneLinkPerShortcutEntryInTheNewGroup) {
     EXPECT_EQ(g_seen.stepMaskWhileShortcuts, kStepShortcuts);
     EXPECT_FALSE(g_seen.continueEnabledWhileShortcuts);
     std::vector<std::string> expectedNames;
-    for (int i = 0; i < g_product.shortcutCount; ++i) expectedNames.push_back(g_product.files[i].shortcutName);
+    for (int i = 0; i < g_product.shortcutCount; ++i)
+        expectedNames.push_back(g_product.files[i].shortcutName);
     EXPECT_EQ(g_seen.names, expectedNames);
     EXPECT_EQ(g_seen.steps, g_product.shortcutCount);
     EXPECT_EQ(g_seen.rangeHigh, g_product.shortcutCount);
@@ -453,8 +531,9 @@ TEST_F(GroupPage, CreatesOneLinkPerShortcutEntryInTheNewGroup) {
 }
 
 TEST_F(GroupPage, UsesAnExistingGroupAsItIsAndCutsALongPickedNameToForty) {
-    const std::string longName = "Velmora Utilities Trovado Pro Search Tools"  // 42
-                                 "!!!";
+    const std::string longName =
+        "Velmora Utilities Trovado Pro Search Tools"  // 42
+        "!!!";
     ASSERT_EQ(longName.size(), 45u);
     ASSERT_TRUE(CreateDirectoryA(Group(longName).c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA(Group("Trovado Pro").c_str(), nullptr));
@@ -470,9 +549,9 @@ TEST_F(GroupPage, UsesAnExistingGroupAsItIsAndCutsALongPickedNameToForty) {
     EXPECT_EQ(FilesIn(Group("Trovado Pro")), expected);
 
     const INT_PTR picked = RunGroupPage({[&](HWND page) {
-        const LRESULT index = SendDlgItemMessageA(page, IDC_GROUP_LIST, CB_FINDSTRINGEXACT,
-                                                  static_cast<WPARAM>(-1),
-                                                  reinterpret_cast<LPARAM>(longName.c_str()));
+        const LRESULT index =
+            SendDlgItemMessageA(page, IDC_GROUP_LIST, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                reinterpret_cast<LPARAM>(longName.c_str()));
         ASSERT_NE(index, CB_ERR);
         SendDlgItemMessageA(page, IDC_GROUP_LIST, CB_SETCURSEL, index, 0);
         EXPECT_EQ(FieldText(page), longName);
@@ -530,7 +609,8 @@ TEST_F(GroupPage, StepsThroughEveryEntryThenReportsALinkThatCouldNotBeSaved) {
     EXPECT_TRUE(FolderExists(blocker));
     for (int i = 0; i < g_product.shortcutCount; ++i) {
         const std::string name = g_product.files[i].shortcutName;
-        if (name != "Read Me") EXPECT_TRUE(ReadLink(Group("Trovado Pro\\" + name + ".lnk")).loaded) << name;
+        if (name != "Read Me")
+            EXPECT_TRUE(ReadLink(Group("Trovado Pro\\" + name + ".lnk")).loaded) << name;
     }
     EXPECT_TRUE(ComIsOff());
 }
