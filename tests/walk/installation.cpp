@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "core/config.h"
+#include "core/text.h"
 #include "tests/support/temp_folder.h"
 #include "tests/walk/walk.h"
 
@@ -58,6 +59,9 @@ Installation ExpectedInstallation(const std::string& installFolder, const std::s
     i.installFolder = installFolder;
     char path[MAX_PATH] = "";
     GetWindowsDirectoryA(path, sizeof path);
+    // The program keeps the Windows folder as NormalizeFolderCase leaves it
+    // ("C:\Windows"), and the links and registry values say it so.
+    NormalizeFolderCase(path);
     i.windowsFolder = path;
     SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE);
     i.programsFolder = path;
