@@ -15,7 +15,7 @@
 #include "core/config.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/message_box_catcher.h"
-#include "tests/support/progress_log.h"
+#include "tests/extract/progress_log.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_page.h"
 
