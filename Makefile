@@ -11,6 +11,7 @@ GEN := $(CURDIR)/build/host/gen
 demo: build
 	@build/host/tools/config/portavo-table
 	@ls -l build/win32/setup.exe
+	@scripts/demo-pages
 
 test: build
 	@scripts/run-tests
