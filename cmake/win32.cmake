@@ -37,6 +37,12 @@ target_compile_options(setup PRIVATE ${PORTAVO_WARNINGS} ${PORTAVO_WIN32_FLAGS})
 target_link_libraries(setup PRIVATE portavo_win32)
 target_link_options(setup PRIVATE ${PORTAVO_LINK_STATIC} -s)
 
+# Checks of the shipped 32-bit program itself, which no test here can run.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  enable_testing()
+  add_test(NAME pe32-callbacks COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-callbacks ${CMAKE_BINARY_DIR})
+endif()
+
 option(PORTAVO_WIN32_TESTS "Build the Win32 tests (run under wine64)" OFF)
 if(PORTAVO_WIN32_TESTS)
   include(${CMAKE_SOURCE_DIR}/tests/win32.cmake)

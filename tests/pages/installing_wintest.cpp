@@ -21,9 +21,9 @@
 #include "pages/pages.h"
 #include "resources/ids.h"
 #include "tests/support/message_box_catcher.h"
-#include "tests/support/screen_shot.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_page.h"
+#include "tests/walk/screen.h"
 
 namespace {
 
@@ -55,6 +55,14 @@ void UseThisModuleAndScreen() {
 
 // --- Reading the meter's picture ---
 
+// A control's client area as the screen shows it.
+Image Shot(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return CaptureRect(r);
+}
+
 // The meter as drawn: where the navy bar ends in a row clear of the text, and
 // where the text's ink lies on either side of it. Text may be smoothed, so ink
 // is any pixel of neither background; its exact colour shows in the strokes.
@@ -71,16 +79,16 @@ struct MeterPicture {
 
 int Brightness(COLORREF c) { return GetRValue(c) + GetGValue(c) + GetBValue(c); }
 
-MeterPicture ReadMeter(const ScreenShot& shot) {
+MeterPicture ReadMeter(const Image& shot) {
     MeterPicture m;
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     m.width = shot.width;
-    while (m.split < shot.width && shot.at(m.split, 0) == kNavy) ++m.split;
+    while (m.split < shot.width && shot.At(m.split, 0) == kNavy) ++m.split;
     m.rowInTwoParts = true;
-    for (int x = m.split; x < shot.width; ++x) m.rowInTwoParts &= shot.at(x, 0) == face;
+    for (int x = m.split; x < shot.width; ++x) m.rowInTwoParts &= shot.At(x, 0) == face;
     for (int y = 0; y < shot.height; ++y) {
         for (int x = 0; x < shot.width; ++x) {
-            const COLORREF c = shot.at(x, y);
+            const COLORREF c = shot.At(x, y);
             m.facePixels += c == face;
             if (c == face || c == kNavy) continue;
             m.whiteInk += c == kWhite;
@@ -166,7 +174,7 @@ protected:
         SetWindowLongPtrA(meter_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_pageMeterProc));
     }
 
-    static MeterPicture Meter() { return ReadMeter(TakeShot(meter_)); }
+    static MeterPicture Meter() { return ReadMeter(Shot(meter_)); }
     static std::string Count() { return ControlText(page_, IDC_CURRENT_SIZE); }
 
     static HWND page_, meter_;
@@ -209,7 +217,7 @@ TEST_F(InstallingPageTest, ValuesAndPromotionAreNavyAndLabelsKeepTheDialogsColou
     HDC dc = CreateCompatibleDC(nullptr);
     struct Case {
         int id;
-        int background;  // system colour, or -1 for "not the page's colours"
+        int background;  // system colour
     };
     for (const Case& c : {Case{400, COLOR_BTNFACE}, Case{401, COLOR_BTNFACE}, Case{402, COLOR_BTNFACE},
                           Case{403, COLOR_BTNFACE}, Case{404, COLOR_BTNFACE},
@@ -236,10 +244,7 @@ TEST_F(InstallingPageTest, ValuesAndPromotionAreNavyAndLabelsKeepTheDialogsColou
     DeleteDC(dc);
 
     // As drawn: the promotional box holds navy ink on the window colour.
-    RECT r;
-    HWND promotion = GetDlgItem(page_, IDC_PROMOTION);
-    GetClientRect(promotion, &r);
-    const ScreenShot shot = TakeShot(promotion);
+    const Image shot = Shot(GetDlgItem(page_, IDC_PROMOTION));
     ASSERT_GT(shot.width, 0);
     int window = 0, navy = 0;
     for (COLORREF c : shot.pixels) window += c == GetSysColor(COLOR_WINDOW), navy += c == kNavy;
@@ -405,7 +410,7 @@ struct RunRecord {
     std::vector<std::string> targets, fileNumbers;
     DWORD lastCountTick = 0, closedTick = 0;
     int meterPaints = 0;
-    ScreenShot meterAtTotal, midway, atTotal;
+    Image meterAtTotal, midway, atTotal;
     std::string totalSize, currentSize, totalFiles;
     HWND page = nullptr;
 };
@@ -436,10 +441,10 @@ void OnWatchedText(HWND control, const char* text) {
         digits.erase(std::remove(digits.begin(), digits.end(), ','), digits.end());
         // Half-way, where the bar's edge runs through the digits.
         if (g_run->midway.width == 0 && strtoul(digits.c_str(), nullptr, 10) * 2 >= 947817)
-            g_run->midway = TakeShot(g_run->page);
+            g_run->midway = Shot(g_run->page);
         if (strcmp(text, "947,817") == 0 && g_run->atTotal.width == 0) {
-            g_run->atTotal = TakeShot(g_run->page);
-            g_run->meterAtTotal = TakeShot(GetDlgItem(g_run->page, IDC_PROGRESS_METER));
+            g_run->atTotal = Shot(g_run->page);
+            g_run->meterAtTotal = Shot(GetDlgItem(g_run->page, IDC_PROGRESS_METER));
         }
         break;
     }
@@ -555,10 +560,9 @@ TEST_F(InstallingRunTest, RunsTheStepOnceShowingEachFileAndClosesItselfASecondAf
     EXPECT_GE(lingered, 900u);
     EXPECT_LE(lingered, 2000u);
 
-    const std::string shots = ShotsFolder();
-    if (!shots.empty()) {
-        EXPECT_TRUE(SavePng(run_.midway, shots + "\\installing-midway.png"));
-        EXPECT_TRUE(SavePng(run_.atTotal, shots + "\\installing-done.png"));
+    if (getenv("PORTAVO_SHOTS")) {  // for make demo
+        EXPECT_TRUE(SavePng(run_.midway, ShotPath("installing-midway.png")));
+        EXPECT_TRUE(SavePng(run_.atTotal, ShotPath("installing-done.png")));
     }
 }
 
