@@ -55,12 +55,38 @@ void UseThisModuleAndScreen() {
 
 // --- Reading the meter's picture ---
 
-// A control's client area as the screen shows it.
+// A window's client area as painted, read through its own device context:
+// what Wine has drawn into the window's surface, without waiting for the
+// screen to catch up.
 Image Shot(HWND window) {
+    Image image;
     RECT r;
     GetClientRect(window, &r);
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    return CaptureRect(r);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = r.right;
+    info.bmiHeader.biHeight = -r.bottom;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC dc = GetDC(window);
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (memory && dib) {
+        HGDIOBJ previous = SelectObject(memory, dib);
+        BitBlt(memory, 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+        GdiFlush();
+        image.width = r.right;
+        image.height = r.bottom;
+        const uint32_t* p = static_cast<const uint32_t*>(bits);
+        for (int i = 0; i < r.right * r.bottom; ++i)
+            image.pixels.push_back(RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF));
+        SelectObject(memory, previous);
+    }
+    if (dib) DeleteObject(dib);
+    if (memory) DeleteDC(memory);
+    ReleaseDC(window, dc);
+    return image;
 }
 
 // The meter as drawn: where the navy bar ends in a row clear of the text, and
