@@ -4,6 +4,7 @@ set(PORTAVO_PURE_SOURCES
   core/text.cpp
   core/slots.cpp
   pages/group_name.cpp
+  pages/location_path.cpp
   extract/lzhuf.cpp
 )
 
