@@ -130,7 +130,7 @@ TEST_F(InstallingWalkTest, ShowsEachFileAndTheCountsThenClosesItselfAndTheChainG
     const DWORD lingered = seen.goneTick - seen.countDoneTick;
     EXPECT_GE(lingered, 800u);
     EXPECT_LE(lingered, 4000u);
-    ExpectFilesInstalled(expected_);
+    ExpectFilesInstalled(expected_, true);
     EXPECT_NE(WaitForPage(walk, "Trovado Pro Program Group", 10000), nullptr);
 }
 
