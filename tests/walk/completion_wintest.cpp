@@ -19,8 +19,6 @@ const char kClosing[] =
     "For other great software utilities be sure to\r\nstop by Velmora Utiltites home page at\r\n"
     "www.velmora.com\r\n\r\nIf you have any questions or comments you can\r\nemail support at "
     "support@velmora.com!";
-const char kFindExtensions[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static";
 
 
 // Walks from the welcome page through the group page, typing folder.
@@ -51,12 +49,7 @@ protected:
     void SetUp() override {
         g_instance = GetModuleHandleA(nullptr);
         ForgetEarlierRuns();
-        // Windows has Explorer's find-extension key, which the search
-        // extension is registered under; a fresh Wine prefix does not.
-        HKEY key;
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kFindExtensions, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                            &key, nullptr) == ERROR_SUCCESS)
-            RegCloseKey(key);
+        ProvideFindExtensionsKey();
     }
     void TearDown() override {
         SetEnvironmentVariableA("PORTAVO_NOTEPAD_LOG", nullptr);

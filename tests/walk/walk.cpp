@@ -69,6 +69,14 @@ void ForgetEarlierRuns() {
     RegDeleteTreeA(HKEY_CLASSES_ROOT, "CLSID\\{5D3A7C21-4B8E-11D2-A6F0-00C04F7B92E1}");
 }
 
+void ProvideFindExtensionsKey() {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE,
+                        "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static",
+                        0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS)
+        RegCloseKey(key);
+}
+
 bool PassWelcome(Walk& walk) {
     HWND page = WaitForWelcome(walk);
     if (!page) return false;

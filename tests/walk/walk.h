@@ -47,6 +47,10 @@ int HighlightedStep(int expected, DWORD patienceMs = 1500);
 // version, the uninstall entry, the search extension, the unload switch).
 void ForgetEarlierRuns();
 
+// Creates Explorer's find-extension key, which Windows has and a fresh Wine
+// prefix does not; the search extension is registered only under it.
+void ProvideFindExtensionsKey();
+
 bool PassWelcome(Walk& walk);
 bool PassLicense(Walk& walk);
 // Types folder into the path field (unless empty) and continues.
