@@ -11,7 +11,9 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 file(GLOB PORTAVO_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 add_library(portavo_test_support STATIC ${PORTAVO_TEST_SUPPORT})
-target_link_libraries(portavo_test_support PUBLIC portavo_win32 gtest)
+# Screenshots are written to PNG with zlib.
+find_library(PORTAVO_ZLIB_STATIC NAMES libz.a REQUIRED)
+target_link_libraries(portavo_test_support PUBLIC portavo_win32 gtest ${PORTAVO_ZLIB_STATIC})
 target_compile_definitions(portavo_test_support PUBLIC
   PORTAVO_GEN_DIR="${PORTAVO_GEN_DIR}" PORTAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 
@@ -36,15 +38,14 @@ if(TARGET wintest-extract)
 endif()
 
 # The walk-through: the driver and its scenarios start the real setup.exe of
-# this tree, which lies beside them. Screenshots are written to PNG with zlib.
+# this tree, which lies beside them.
 file(GLOB walk_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/walk/*.cpp)
 list(FILTER walk_sources EXCLUDE REGEX "/(demo_main|notepad_recorder)\\.cpp$")
-set(walk_driver driver screen walk)
+set(walk_driver driver walk)
 list(TRANSFORM walk_driver PREPEND ${CMAKE_SOURCE_DIR}/tests/walk/)
 list(TRANSFORM walk_driver APPEND .cpp)
 add_library(portavo_walk STATIC ${walk_driver})
-find_library(PORTAVO_ZLIB_STATIC NAMES libz.a REQUIRED)
-target_link_libraries(portavo_walk PUBLIC portavo_win32 ${PORTAVO_ZLIB_STATIC})
+target_link_libraries(portavo_walk PUBLIC portavo_test_support)
 list(REMOVE_ITEM walk_sources ${walk_driver})
 add_executable(wintest-walk ${walk_sources} $<TARGET_OBJECTS:portavo_resources>)
 target_link_libraries(wintest-walk PRIVATE portavo_walk portavo_test_support gtest_main uuid)
@@ -53,10 +54,6 @@ add_executable(notepad-recorder WIN32 ${CMAKE_SOURCE_DIR}/tests/walk/notepad_rec
 target_link_options(notepad-recorder PRIVATE ${PORTAVO_LINK_STATIC})
 add_dependencies(wintest-walk setup notepad-recorder)
 add_test(NAME wine-walk COMMAND wintest-walk)
-# The page tests read what the screen shows with the walk's helpers.
-if(TARGET wintest-pages)
-  target_link_libraries(wintest-pages PRIVATE portavo_walk)
-endif()
 if(TARGET wintest-system)
   add_dependencies(wintest-system notepad-recorder)
 endif()

@@ -10,6 +10,7 @@
 #include "pages/pages.h"
 #include "resources/ids.h"
 #include "tests/support/message_box_catcher.h"
+#include "tests/support/screen.h"
 #include "tests/support/temp_folder.h"
 
 #include <windows.h>
@@ -358,33 +359,6 @@ TEST_F(GroupPage, OpensOnTheProductNameSelectsItsGroupAndResetsAfterTyping) {
 
 // --- What the Group list draws ---
 
-// The screen's pixels of a window's client area.
-struct Pixels {
-    int width = 0, height = 0;
-    std::vector<COLORREF> colors;
-    COLORREF At(int x, int y) const { return colors[static_cast<size_t>(y) * width + x]; }
-};
-
-Pixels CaptureClient(HWND window) {
-    Pixels p;
-    RECT r;
-    GetClientRect(window, &r);
-    p.width = r.right;
-    p.height = r.bottom;
-    HDC dc = GetDC(window);
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, p.width, p.height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, p.width, p.height, dc, 0, 0, SRCCOPY);
-    for (int y = 0; y < p.height; ++y)
-        for (int x = 0; x < p.width; ++x) p.colors.push_back(GetPixel(memory, x, y));
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(window, dc);
-    return p;
-}
-
 int TextWidth(HWND window, const char* text) {
     HDC dc = GetDC(window);
     HGDIOBJ previous =
@@ -404,7 +378,7 @@ TEST_F(GroupPage, DrawsEachGroupWithItsIconAndOnlyTheLabelHighlighted) {
         HWND list = FindWindowExA(GetDlgItem(page, IDC_GROUP_LIST), nullptr, "ComboLBox", nullptr);
         ASSERT_NE(list, nullptr);
         RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        const Pixels shot = CaptureClient(list);
+        const Image shot = CaptureClient(list);
         const char* const names[] = {"Accessories", "Trovado Pro"};
         for (int item = 0; item < 2; ++item) {
             RECT r;

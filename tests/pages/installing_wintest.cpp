@@ -23,7 +23,7 @@
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_page.h"
-#include "tests/walk/screen.h"
+#include "tests/support/screen.h"
 
 namespace {
 
@@ -54,40 +54,6 @@ void UseThisModuleAndScreen() {
 }
 
 // --- Reading the meter's picture ---
-
-// A window's client area as painted, read through its own device context:
-// what Wine has drawn into the window's surface, without waiting for the
-// screen to catch up.
-Image Shot(HWND window) {
-    Image image;
-    RECT r;
-    GetClientRect(window, &r);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = r.right;
-    info.bmiHeader.biHeight = -r.bottom;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC dc = GetDC(window);
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (memory && dib) {
-        HGDIOBJ previous = SelectObject(memory, dib);
-        BitBlt(memory, 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
-        GdiFlush();
-        image.width = r.right;
-        image.height = r.bottom;
-        const uint32_t* p = static_cast<const uint32_t*>(bits);
-        for (int i = 0; i < r.right * r.bottom; ++i)
-            image.pixels.push_back(RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF));
-        SelectObject(memory, previous);
-    }
-    if (dib) DeleteObject(dib);
-    if (memory) DeleteDC(memory);
-    ReleaseDC(window, dc);
-    return image;
-}
 
 // The meter as drawn: where the navy bar ends in a row clear of the text, and
 // where the text's ink lies on either side of it. Text may be smoothed, so ink
@@ -200,7 +166,7 @@ protected:
         SetWindowLongPtrA(meter_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_pageMeterProc));
     }
 
-    static MeterPicture Meter() { return ReadMeter(Shot(meter_)); }
+    static MeterPicture Meter() { return ReadMeter(CaptureClient(meter_)); }
     static std::string Count() { return ControlText(page_, IDC_CURRENT_SIZE); }
 
     static HWND page_, meter_;
@@ -270,7 +236,7 @@ TEST_F(InstallingPageTest, ValuesAndPromotionAreNavyAndLabelsKeepTheDialogsColou
     DeleteDC(dc);
 
     // As drawn: the promotional box holds navy ink on the window colour.
-    const Image shot = Shot(GetDlgItem(page_, IDC_PROMOTION));
+    const Image shot = CaptureClient(GetDlgItem(page_, IDC_PROMOTION));
     ASSERT_GT(shot.width, 0);
     int window = 0, navy = 0;
     for (COLORREF c : shot.pixels) window += c == GetSysColor(COLOR_WINDOW), navy += c == kNavy;
@@ -467,10 +433,10 @@ void OnWatchedText(HWND control, const char* text) {
         digits.erase(std::remove(digits.begin(), digits.end(), ','), digits.end());
         // Half-way, where the bar's edge runs through the digits.
         if (g_run->midway.width == 0 && strtoul(digits.c_str(), nullptr, 10) * 2 >= 947817)
-            g_run->midway = Shot(g_run->page);
+            g_run->midway = CaptureClient(g_run->page);
         if (strcmp(text, "947,817") == 0 && g_run->atTotal.width == 0) {
-            g_run->atTotal = Shot(g_run->page);
-            g_run->meterAtTotal = Shot(GetDlgItem(g_run->page, IDC_PROGRESS_METER));
+            g_run->atTotal = CaptureClient(g_run->page);
+            g_run->meterAtTotal = CaptureClient(GetDlgItem(g_run->page, IDC_PROGRESS_METER));
         }
         break;
     }

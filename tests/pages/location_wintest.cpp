@@ -20,6 +20,7 @@
 #include "pages/pages.h"
 #include "resources/ids.h"
 #include "tests/support/message_box_catcher.h"
+#include "tests/support/screen.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_page.h"
 #include "tests/system/registry_tree.h"
@@ -536,49 +537,6 @@ TEST_F(LocationPage, ListsASubfolderWhosePathJustFitsTheSlot) {
 
 // ---- drawing ---------------------------------------------------------------
 
-// What the screen shows of a window's client area, as COLORREF values.
-struct Screenshot {
-    int width = 0, height = 0;
-    std::vector<COLORREF> pixels;
-    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-};
-
-Screenshot TakeScreenshot(HWND window) {
-    Screenshot shot;
-    RECT client;
-    GetClientRect(window, &client);
-    POINT origin = {0, 0};
-    ClientToScreen(window, &origin);
-    shot.width = client.right;
-    shot.height = client.bottom;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = shot.width;
-    info.bmiHeader.biHeight = -shot.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, shot.width, shot.height, screen, origin.x, origin.y, SRCCOPY);
-    SelectObject(memory, old);
-    const auto* p = static_cast<const BYTE*>(bits);
-    for (int i = 0; i < shot.width * shot.height; ++i, p += 4) shot.pixels.push_back(RGB(p[2], p[1], p[0]));
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return shot;
-}
-
-int CountColor(const Screenshot& shot, RECT area, COLORREF color, bool equal) {
-    int n = 0;
-    for (int y = std::max(0L, area.top); y < std::min<LONG>(shot.height, area.bottom); ++y)
-        for (int x = std::max(0L, area.left); x < std::min<LONG>(shot.width, area.right); ++x)
-            if ((shot.At(x, y) == color) == equal) ++n;
-    return n;
-}
 
 TEST_F(LocationPage, DrawsIconsAtTheirIndentationAndTheSelectionInHighlightColours) {
     TempFolder base("draw");
@@ -586,7 +544,7 @@ TEST_F(LocationPage, DrawsIconsAtTheirIndentationAndTheSelectionInHighlightColou
     CreateDirectoryA((base / "Second").c_str(), nullptr);
     Remember(base / "First");
     MessageBoxCatcher boxes;
-    Screenshot shot;
+    Image shot;
     std::vector<RECT> rows;
     std::vector<int> indents;
     int selected = -1;
@@ -594,7 +552,7 @@ TEST_F(LocationPage, DrawsIconsAtTheirIndentationAndTheSelectionInHighlightColou
         HWND list = List(page);
         SetWindowPos(page, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        shot = TakeScreenshot(list);
+        shot = CaptureClient(list);
         indents = Indents(page);
         selected = Selected(page);
         for (size_t i = 0; i < indents.size(); ++i) {

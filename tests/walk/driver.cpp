@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "tests/walk/screen.h"
+#include "tests/support/screen.h"
 
 namespace {
 

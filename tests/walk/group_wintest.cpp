@@ -12,7 +12,7 @@
 #include "resources/ids.h"
 #include "tests/support/temp_folder.h"
 #include "tests/walk/installation.h"
-#include "tests/walk/screen.h"
+#include "tests/support/screen.h"
 #include "tests/walk/walk.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "core/app.h"
 #include "resources/ids.h"
-#include "tests/walk/screen.h"
+#include "tests/support/screen.h"
 #include "tests/walk/walk.h"
 
 namespace {

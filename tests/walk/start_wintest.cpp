@@ -8,7 +8,7 @@
 #include "core/app.h"
 #include "resources/ids.h"
 #include "tests/support/temp_folder.h"
-#include "tests/walk/screen.h"
+#include "tests/support/screen.h"
 #include "tests/walk/walk.h"
 
 namespace {

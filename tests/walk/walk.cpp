@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "resources/ids.h"
-#include "tests/walk/screen.h"
+#include "tests/support/screen.h"
 
 HWND WaitForWelcome(const Walk& walk, DWORD timeoutMs) {
     return WaitForWindow(walk.run, "InstallDlg", "Portavo", timeoutMs);

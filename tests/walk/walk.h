@@ -8,7 +8,7 @@
 #include <string>
 
 #include "tests/walk/driver.h"
-#include "tests/walk/screen.h"
+#include "tests/support/screen.h"
 
 // One run of setup.exe and the screenshots it leaves, named
 // "<name>-NN-<step>.png".

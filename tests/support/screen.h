@@ -13,15 +13,20 @@ struct Image {
     COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
-// The given screen rectangle (the whole screen by default).
+// What the screen shows: all of it, or a rectangle of it.
 Image CaptureScreen();
 Image CaptureRect(const RECT& r);
+
+// A window of this process as painted, read through its own device context:
+// what has been drawn into its surface, without waiting for the screen.
+Image CaptureClient(HWND window);
 
 // Writes a PNG (8-bit RGB). False when the file cannot be written.
 bool SavePng(const Image& image, const std::string& path);
 
-// Pixels of exactly this colour inside the rectangle.
-int CountColor(const Image& image, const RECT& r, COLORREF color);
+// Pixels inside the rectangle that are (or, with equal false, are not)
+// exactly this colour; the rectangle is clipped to the image.
+int CountColor(const Image& image, const RECT& r, COLORREF color, bool equal = true);
 
 // The folder that receives screenshots (PORTAVO_SHOTS, else "shots" beside
 // the test program), created on first use; path of a file in it.

@@ -1,4 +1,4 @@
-#include "tests/walk/screen.h"
+#include "tests/support/screen.h"
 
 #include <zlib.h>
 
@@ -54,32 +54,54 @@ Image RenderIcon(LPCSTR id, int width, int height, COLORREF background) {
 
 }  // namespace
 
-Image CaptureRect(const RECT& r) {
+namespace {
+
+// Copies a rectangle of a device context into an image through a top-down
+// 32-bit DIB section.
+Image ReadDc(HDC dc, int left, int top, int width, int height) {
     Image image;
-    image.width = r.right - r.left;
-    image.height = r.bottom - r.top;
-    if (image.width <= 0 || image.height <= 0) return Image();
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    if (width <= 0 || height <= 0) return image;
+    HDC memory = CreateCompatibleDC(dc);
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = image.width;
-    info.bmiHeader.biHeight = -image.height;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, image.width, image.height, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    const uint32_t* p = static_cast<const uint32_t*>(bits);
-    image.pixels.resize(static_cast<size_t>(image.width) * image.height);
-    for (size_t i = 0; i < image.pixels.size(); ++i)
-        image.pixels[i] = RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF);
-    SelectObject(memory, previous);
-    DeleteObject(dib);
-    DeleteDC(memory);
+    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (memory && dib) {
+        HGDIOBJ previous = SelectObject(memory, dib);
+        BitBlt(memory, 0, 0, width, height, dc, left, top, SRCCOPY);
+        GdiFlush();
+        image.width = width;
+        image.height = height;
+        const uint32_t* p = static_cast<const uint32_t*>(bits);
+        image.pixels.resize(static_cast<size_t>(width) * height);
+        for (size_t i = 0; i < image.pixels.size(); ++i)
+            image.pixels[i] = RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF);
+        SelectObject(memory, previous);
+    }
+    if (dib) DeleteObject(dib);
+    if (memory) DeleteDC(memory);
+    return image;
+}
+
+}  // namespace
+
+Image CaptureRect(const RECT& r) {
+    HDC screen = GetDC(nullptr);
+    Image image = ReadDc(screen, r.left, r.top, r.right - r.left, r.bottom - r.top);
     ReleaseDC(nullptr, screen);
+    return image;
+}
+
+Image CaptureClient(HWND window) {
+    RECT r = {};
+    GetClientRect(window, &r);
+    HDC dc = GetDC(window);
+    Image image = ReadDc(dc, 0, 0, r.right, r.bottom);
+    ReleaseDC(window, dc);
     return image;
 }
 
@@ -120,11 +142,11 @@ bool SavePng(const Image& image, const std::string& path) {
     return fclose(file) == 0 && written;
 }
 
-int CountColor(const Image& image, const RECT& r, COLORREF color) {
+int CountColor(const Image& image, const RECT& r, COLORREF color, bool equal) {
     int count = 0;
-    for (int y = r.top; y < r.bottom && y < image.height; ++y)
-        for (int x = r.left; x < r.right && x < image.width; ++x)
-            if (y >= 0 && x >= 0 && image.At(x, y) == color) ++count;
+    for (int y = r.top < 0 ? 0 : r.top; y < r.bottom && y < image.height; ++y)
+        for (int x = r.left < 0 ? 0 : r.left; x < r.right && x < image.width; ++x)
+            if ((image.At(x, y) == color) == equal) ++count;
     return count;
 }
 
