@@ -20,41 +20,7 @@ void PutChunk(std::vector<unsigned char>* png, const char* type, const std::vect
     PutBig32(png, static_cast<uint32_t>(crc));
 }
 
-// Draws a system icon on a background colour, the size the box shows it.
-Image RenderIcon(LPCSTR id, int width, int height, COLORREF background) {
-    Image image;
-    image.width = width;
-    image.height = height;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, dib);
-    HBRUSH brush = CreateSolidBrush(background);
-    const RECT all = {0, 0, width, height};
-    FillRect(memory, &all, brush);
-    DeleteObject(brush);
-    DrawIconEx(memory, 0, 0, LoadIconA(nullptr, id), 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
-    GdiFlush();
-    const uint32_t* p = static_cast<const uint32_t*>(bits);
-    for (int i = 0; i < width * height; ++i)
-        image.pixels.push_back(RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF));
-    SelectObject(memory, previous);
-    DeleteObject(dib);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return image;
-}
 
-}  // namespace
-
-namespace {
 
 // Copies a rectangle of a device context into an image through a top-down
 // 32-bit DIB section.
@@ -84,6 +50,25 @@ Image ReadDc(HDC dc, int left, int top, int width, int height) {
     }
     if (dib) DeleteObject(dib);
     if (memory) DeleteDC(memory);
+    return image;
+}
+
+// Draws a system icon on a background colour, the size the box shows it.
+Image RenderIcon(LPCSTR id, int width, int height, COLORREF background) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    HBRUSH brush = CreateSolidBrush(background);
+    const RECT all = {0, 0, width, height};
+    FillRect(memory, &all, brush);
+    DeleteObject(brush);
+    DrawIconEx(memory, 0, 0, LoadIconA(nullptr, id), 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+    Image image = ReadDc(memory, 0, 0, width, height);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
     return image;
 }
 

@@ -58,6 +58,7 @@ protected:
     }
     Installation Expect(const std::string& folder) {
         made_.push_back(ExpectedInstallation(folder));
+        RemoveInstallation(made_.back());  // whatever an earlier run, the demo say, left there
         return made_.back();
     }
     std::vector<Installation> made_;

@@ -35,6 +35,7 @@ protected:
     }
     Installation Expect(const std::string& folder, const std::string& group) {
         made_.push_back(ExpectedInstallation(folder, group));
+        RemoveInstallation(made_.back());  // whatever an earlier run, the demo say, left there
         return made_.back();
     }
     // Up to the group page; nullptr when a page on the way failed.
