@@ -1,16 +1,21 @@
 # The two commands of the README, and the pieces they are made of.
 #   make demo   build everything and show what setup.exe carries
 #   make test   build everything and run every test, native and under Wine
+#   make run    start setup.exe on your own display
 SHELL := /bin/bash
 MAKEFLAGS += --no-print-directory
 JOBS ?= 2
 GEN := $(CURDIR)/build/host/gen
 
-.PHONY: demo test bootstrap host win32 win64 build bench fuzz clean
+.PHONY: demo run test bootstrap host win32 win64 build bench fuzz clean
 
 demo: build
 	@build/host/tools/config/portavo-table
 	@ls -l build/win32/setup.exe
+	@scripts/demo
+
+run: build
+	@scripts/run
 
 test: build
 	@scripts/run-tests

@@ -9,11 +9,21 @@ set(PORTAVO_PURE_SOURCES
 # Sources that call Win32.
 set(PORTAVO_WIN32_SOURCES
   core/app.cpp
+  core/wizard.cpp
   core/pump.cpp
   extract/packed_stream.cpp
   extract/install.cpp
   system/registry.cpp
+  system/completion.cpp
   backdrop/dib.cpp
+  backdrop/backdrop.cpp
+  pages/page.cpp
+  pages/welcome.cpp
+  pages/license.cpp
+  pages/location.cpp
+  pages/installing.cpp
+  pages/group.cpp
+  pages/shortcuts.cpp
 )
 
 set(PORTAVO_WARNINGS -Wall -Wextra -Wshadow)

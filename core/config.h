@@ -24,6 +24,14 @@ enum {
     kShortcutNameSize = 20,
 };
 
+// Buffers of the backdrop's two texts: the title "name vversion" and the
+// tagline "name - tagline", NUL included. A description whose texts do not
+// fit is refused when the record is generated.
+enum {
+    kTitleTextSize = 30,
+    kTaglineTextSize = 64,
+};
+
 // File entry flags.
 enum : uint32_t {
     kInInstallFolder = 0x01,

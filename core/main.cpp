@@ -2,9 +2,21 @@
 // in every case.
 #include <windows.h>
 
+#include "core/wizard.h"
+#include "pages/pages.h"
+#include "resources/ids.h"
 #include "core/app.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    g_instance = instance;
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    InitApplication(instance);
+    if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_WELCOME), nullptr, WelcomePageProc, 0) != 1)
+        return 1;
+    if (!CreateBackdropWindow(showCommand)) return 1;
+    MSG msg;
+    // GetMessageA answers 0 for WM_QUIT and -1 on failure.
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
     return 1;
 }

@@ -69,3 +69,24 @@ size_t FormatThousands(uint32_t value, char* out) {
     out[n] = '\0';
     return n;
 }
+
+bool FormatText(char* out, size_t outSize, const char* format, const char* first,
+                const char* second) {
+    if (outSize == 0) return false;
+    const char* args[] = {first, second};
+    size_t used = 0, next = 0;
+    bool fits = true;
+    for (const char* f = format; *f && fits; ++f) {
+        if (f[0] == '%' && f[1] == 's') {
+            const char* arg = next < 2 ? args[next++] : nullptr;
+            fits = Append(out, outSize, &used, arg ? arg : "");
+            ++f;
+        } else {
+            const char one[] = {f[0], '\0'};
+            if (f[0] == '%' && f[1] == '%') ++f;
+            fits = Append(out, outSize, &used, one);
+        }
+    }
+    out[used] = '\0';
+    return fits;
+}

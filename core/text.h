@@ -20,3 +20,10 @@ const char* FindExtension(const char* name);
 // ("1,234"). out needs kThousandsTextSize bytes; returns the length.
 enum { kThousandsTextSize = 14 };
 size_t FormatThousands(uint32_t value, char* out);
+
+// Formats text whose only conversions are "%s" (replaced by first, then
+// second; a missing argument gives nothing) and "%%", writing at most outSize
+// bytes with the NUL. Returns false when the result had to be cut short; out
+// then holds as much of it as fits.
+bool FormatText(char* out, size_t outSize, const char* format, const char* first,
+                const char* second = nullptr);

@@ -27,6 +27,33 @@ foreach(dir core extract backdrop pages system resources)
   endif()
 endforeach()
 
+# The walk-through: the driver and its scenarios start the real setup.exe of
+# this tree, which lies beside them. Screenshots are written to PNG with zlib.
+file(GLOB walk_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/walk/*.cpp)
+list(FILTER walk_sources EXCLUDE REGEX "/(demo_main|notepad_recorder)\\.cpp$")
+set(walk_driver driver screen walk)
+list(TRANSFORM walk_driver PREPEND ${CMAKE_SOURCE_DIR}/tests/walk/)
+list(TRANSFORM walk_driver APPEND .cpp)
+add_library(portavo_walk STATIC ${walk_driver})
+find_library(PORTAVO_ZLIB_STATIC NAMES libz.a REQUIRED)
+target_link_libraries(portavo_walk PUBLIC portavo_win32 ${PORTAVO_ZLIB_STATIC})
+list(REMOVE_ITEM walk_sources ${walk_driver})
+add_executable(wintest-walk ${walk_sources} $<TARGET_OBJECTS:portavo_resources>)
+target_link_libraries(wintest-walk PRIVATE portavo_walk portavo_test_support gtest_main uuid)
+target_link_options(wintest-walk PRIVATE ${PORTAVO_LINK_STATIC})
+add_executable(notepad-recorder WIN32 ${CMAKE_SOURCE_DIR}/tests/walk/notepad_recorder.cpp)
+target_link_options(notepad-recorder PRIVATE ${PORTAVO_LINK_STATIC})
+add_dependencies(wintest-walk setup notepad-recorder)
+add_test(NAME wine-walk COMMAND wintest-walk)
+if(TARGET wintest-system)
+  add_dependencies(wintest-system notepad-recorder)
+endif()
+add_executable(walk-demo ${CMAKE_SOURCE_DIR}/tests/walk/demo_main.cpp)
+target_link_libraries(walk-demo PRIVATE portavo_walk uuid)
+target_link_options(walk-demo PRIVATE ${PORTAVO_LINK_STATIC})
+add_dependencies(walk-demo setup)
+set_tests_properties(wine-walk PROPERTIES TIMEOUT 900)
+
 # The extract tests' small full disk, symbolic link and scratch drive Q:
 # (tests/extract/fixtures.sh), and a time zone without summer time (UTC+9).
 if(TEST wine-extract)

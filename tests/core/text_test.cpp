@@ -89,3 +89,41 @@ TEST(FormatThousands, InsertsACommaAfterEveryThirdDigit) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string Formatted(size_t size, const char* format, const char* a, const char* b = nullptr,
+                      bool* fits = nullptr) {
+    char out[64];
+    memset(out, 'x', sizeof out);
+    bool ok = FormatText(out, size, format, a, b);
+    if (fits) *fits = ok;
+    EXPECT_LT(strlen(out), size);
+    EXPECT_EQ(out[size], 'x') << "wrote past the buffer";
+    return out;
+}
+
+}  // namespace
+
+TEST(FormatText, ReplacesEachStringConversionInTurn) {
+    EXPECT_EQ(Formatted(30, "%s v%s", "Trovado Pro", "4.02"), "Trovado Pro v4.02");
+    EXPECT_EQ(Formatted(40, "%s - %s", "Trovado Pro", "Find"), "Trovado Pro - Find");
+    EXPECT_EQ(Formatted(40, "Installing %s Program Files", "X"), "Installing X Program Files");
+    EXPECT_EQ(Formatted(40, "100%% of %s", "it"), "100% of it");
+    EXPECT_EQ(Formatted(40, "%s and %s and %s", "a", "b"), "a and b and ");
+    EXPECT_EQ(Formatted(40, "no conversion %d", "a"), "no conversion %d");
+    EXPECT_EQ(Formatted(40, "trailing %", "a"), "trailing %");
+}
+
+TEST(FormatText, CutsAtTheBufferAndSaysSo) {
+    bool fits = true;
+    // 19-character name and 9-character version: 30 characters, one too many.
+    EXPECT_EQ(Formatted(30, "%s v%s", "Nineteen Characters", "123456789", &fits),
+              "Nineteen Characters v12345678");
+    EXPECT_FALSE(fits);
+    EXPECT_EQ(Formatted(30, "%s v%s", "Eighteen Character", "123456789", &fits),
+              "Eighteen Character v123456789");
+    EXPECT_TRUE(fits);
+    EXPECT_EQ(Formatted(1, "%s", "abc", nullptr, &fits), "");
+    EXPECT_FALSE(fits);
+}

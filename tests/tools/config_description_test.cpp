@@ -118,6 +118,9 @@ TEST(Description, TextsMayFillTheirFieldButNotOverflowIt) {
     for (const Field& f : fields) {
         for (size_t length : {f.size - 1, f.size}) {
             Builder b;
+            // A one-letter name keeps the backdrop's title and tagline within
+            // their buffers, so that only the field's own limit is tested.
+            if (std::string(f.key) != "name") Builder::Set(b.product, "name", "T");
             Builder::Set(f.entry ? b.entries[1] : b.product, f.key, std::string(length, f.fill));
             std::string errors = Errors(b.Text());
             if (length < f.size) {
@@ -127,6 +130,34 @@ TEST(Description, TextsMayFillTheirFieldButNotOverflowIt) {
                 EXPECT_MENTIONS(errors, "at most " + std::to_string(f.size - 1));
                 EXPECT_MENTIONS(errors, "test.ini:");
             }
+        }
+    }
+}
+
+TEST(Description, BackdropTitleAndTaglineMustFitTheirBuffers) {
+    // "name vversion" holds 29 characters, "name - tagline" 63.
+    struct Case {
+        const char* name;
+        const char* version;
+        size_t tagline;
+        const char* refused;  // the key named, or nullptr
+    } cases[] = {
+        {"Trovado Pro", "4.02", 49, nullptr},
+        {"Trovado Pro", "4.02", 50, "tagline: the backdrop's tagline"},
+        {"Nineteen Characters", "123456789", 10, "version: the backdrop's title"},
+        {"Eighteen Character", "123456789", 10, nullptr},
+    };
+    for (const Case& c : cases) {
+        Builder b;
+        Builder::Set(b.product, "name", c.name);
+        Builder::Set(b.product, "version", c.version);
+        Builder::Set(b.product, "tagline", std::string(c.tagline, 't'));
+        std::string errors = Errors(b.Text());
+        if (!c.refused) {
+            EXPECT_EQ(errors, "") << c.name << " " << c.version;
+        } else {
+            EXPECT_MENTIONS(errors, c.refused);
+            EXPECT_MENTIONS(errors, "test.ini:");
         }
     }
 }

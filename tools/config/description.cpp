@@ -261,6 +261,32 @@ void ReadReleaseTime(const Reporter& report, const Value& v, uint16_t out[8]) {
     }
 }
 
+// The backdrop formats "name vversion" and "name - tagline" into fixed
+// buffers; a description whose texts would not fit them is refused.
+void CheckBackdropTexts(const Reporter& report, const Section& s, const ProductDescription& d) {
+    if (d.name.empty()) return;
+    struct Text {
+        const char* key;
+        const std::string* value;
+        const char* format;
+        size_t length;
+        size_t size;
+    } texts[] = {
+        {"version", &d.version, "title \"name vversion\"", d.name.size() + 2 + d.version.size(),
+         kTitleTextSize},
+        {"tagline", &d.tagline, "tagline \"name - tagline\"", d.name.size() + 3 + d.tagline.size(),
+         kTaglineTextSize},
+    };
+    for (const Text& t : texts) {
+        auto v = s.find(t.key);
+        if (v == s.end() || t.value->empty() || t.length < t.size) continue;
+        report.Error(v->second.line, std::string(t.key) + ": the backdrop's " + t.format + " has " +
+                                  std::to_string(t.length) + " characters, its buffer holds at most " +
+                                  std::to_string(t.size - 1) + " (char[" + std::to_string(t.size) +
+                                  "] with its NUL)");
+    }
+}
+
 void ReadProduct(const Reporter& report, int line, const Section& s, ProductDescription* out) {
     struct Text {
         const char* key;
@@ -278,6 +304,7 @@ void ReadProduct(const Reporter& report, int line, const Section& s, ProductDesc
         const Value* v = Require(report, line, s, t.key, "[product] ");
         if (v && CheckText(report, v->line, t.key, v->text, t.size, t.kind)) *t.target = v->text;
     }
+    CheckBackdropTexts(report, s, *out);
     if (const Value* v = Require(report, line, s, "release_time", "[product] "))
         ReadReleaseTime(report, *v, out->releaseTime);
     out->shortcutCount = -1;

@@ -1,0 +1,64 @@
+#include "system/completion.h"
+
+#include "core/config.h"
+#include "core/text.h"
+#include "core/wizard.h"
+#include "pages/page.h"
+#include "system/registry.h"
+
+// The start-up record handed to CreateProcessA is the 68-byte ANSI one.
+static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFOA) == 68, "STARTUPINFOA has 68 bytes");
+
+namespace {
+
+const char kQuestionFormat[] =
+    "%s was successfully installed.\r\n\r\nWould you like to view the Read Me file now?";
+const char kClosingText[] =
+    "For other great software utilities be sure to\r\nstop by Velmora Utiltites home page at\r\n"
+    PORTAVO_HOME_PAGE
+    "\r\n\r\nIf you have any questions or comments you can\r\nemail support at "
+    PORTAVO_SUPPORT_EMAIL "!";
+
+enum { kMessageSize = 512, kDocumentSize = 256, kCommandLineSize = 260 };
+
+// "Notepad.exe" with the quoted read-me path; false when either does not fit
+// its buffer, and then Notepad is not started.
+bool ReadMeCommandLine(char* commandLine) {
+    char document[kDocumentSize];
+    return JoinPath(document, sizeof document, g_installFolder,
+                    g_product.files[kReadMeEntry].fileName, 1) &&
+           FormatText(commandLine, kCommandLineSize, "Notepad.exe %s", document);
+}
+
+}  // namespace
+
+void FinishInstallation(HWND backdrop) {
+    WriteRegistryEntries();
+    SetStep(kStepReadMe);
+    char text[kMessageSize];
+    FormatText(text, sizeof text, kQuestionFormat, g_product.productName);
+    if (MessageBoxA(backdrop, text, kMessageCaption, MB_ICONQUESTION | MB_YESNO) == IDYES)
+        ViewReadMe(backdrop);
+    SetStep(kStepFinished);
+    lstrcpynA(text, kClosingText, sizeof text);
+    MessageBoxA(backdrop, text, kMessageCaption, MB_ICONINFORMATION);
+    DestroyWindow(backdrop);
+}
+
+void ViewReadMe(HWND backdrop) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    ShowWindow(backdrop, SW_MINIMIZE);
+    char commandLine[kCommandLineSize];
+    PROCESS_INFORMATION process;
+    if (ReadMeCommandLine(commandLine) &&
+        CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, g_installFolder,
+                       &startup, &process)) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    ShowWindow(backdrop, SW_RESTORE);
+}

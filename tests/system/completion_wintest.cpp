@@ -1,0 +1,69 @@
+// Opening the read-me: the command line handed to Notepad, and an install
+// folder too long for it, which starts nothing rather than a cut command.
+#include "system/completion.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/config.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+// Runs ViewReadMe with a recording Notepad.exe found in the current folder and
+// returns what it recorded ("" when it was not started).
+std::string ViewReadMeIn(const std::string& installFolder) {
+    TempFolder notepad("portavo-notepad");
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string recorder = self;
+    recorder.resize(recorder.find_last_of('\\') + 1);
+    recorder += "notepad-recorder.exe";
+    EXPECT_TRUE(CopyFileA(recorder.c_str(), (notepad / "Notepad.exe").c_str(), FALSE));
+    const std::string log = notepad / "notepad.log";
+    SetEnvironmentVariableA("PORTAVO_NOTEPAD_LOG", log.c_str());
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(sizeof previous, previous);
+    SetCurrentDirectoryA(notepad.path().c_str());
+
+    strcpy(g_installFolder, installFolder.c_str());
+    HWND backdrop = CreateWindowExA(0, "STATIC", "backdrop", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                    nullptr, nullptr, nullptr, nullptr);
+    ViewReadMe(backdrop);
+    EXPECT_FALSE(IsIconic(backdrop)) << "restored in every case";
+    DestroyWindow(backdrop);
+
+    SetCurrentDirectoryA(previous);
+    SetEnvironmentVariableA("PORTAVO_NOTEPAD_LOG", nullptr);
+    std::string recorded;
+    ReadWholeFile(log, &recorded);
+    return recorded;
+}
+
+// A folder whose path has exactly length characters.
+std::string FolderOfLength(const TempFolder& parent, size_t length) {
+    std::string path = parent.path() + "\\";
+    path += std::string(length - path.size(), 'r');
+    EXPECT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path;
+    return path;
+}
+
+TEST(ViewReadMe, NotepadGetsTheQuotedReadMeAndTheInstallFolder) {
+    TempFolder install("portavo read me");
+    EXPECT_EQ(ViewReadMeIn(install.path()),
+              "Notepad.exe \"" + install.path() + "\\Read Me.txt\"\n" + install.path() + "\n");
+}
+
+TEST(ViewReadMe, AFolderTooLongForTheCommandLineStartsNothing) {
+    TempFolder parent("portavo-long");
+    // "Notepad.exe " and the quoted "<folder>\Read Me.txt" fill the 260-byte
+    // command line at a 233-character folder.
+    const std::string fits = FolderOfLength(parent, 233);
+    const std::string tooLong = FolderOfLength(parent, 234);
+    EXPECT_EQ(ViewReadMeIn(fits), "Notepad.exe \"" + fits + "\\Read Me.txt\"\n" + fits + "\n");
+    EXPECT_EQ(ViewReadMeIn(tooLong), "") << "not started with a cut command line";
+}
+
+}  // namespace

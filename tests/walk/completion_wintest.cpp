@@ -1,0 +1,254 @@
+// The whole installation, walked from the welcome page to the closing
+// message, and what the run left behind; the read-me in Notepad; cancelling.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/app.h"
+#include "resources/ids.h"
+#include "tests/support/temp_folder.h"
+#include "tests/walk/installation.h"
+#include "tests/walk/screen.h"
+#include "tests/walk/walk.h"
+
+namespace {
+
+const char kQuestion[] =
+    "Trovado Pro was successfully installed.\r\n\r\nWould you like to view the Read Me file now?";
+const char kClosing[] =
+    "For other great software utilities be sure to\r\nstop by Velmora Utiltites home page at\r\n"
+    "www.velmora.com\r\n\r\nIf you have any questions or comments you can\r\nemail support at "
+    "support@velmora.com!";
+const COLORREF kActiveStep = 0xFFD8CF;
+
+// Index of the one step label drawn in the active colour, or -1.
+int HighlightedStep() {
+    const Image screen = CaptureScreen();
+    int found = -1;
+    for (int i = 0; i < 7; ++i) {
+        const RECT band = {0, 120 + 18 * i, 150, 120 + 18 * i + 16};
+        if (CountColor(screen, band, kActiveStep) > 10) found = found == -1 ? i : -2;
+    }
+    return found;
+}
+
+// Walks from the welcome page through the group page, typing folder.
+void WalkToCompletion(Walk& walk, const std::string& folder) {
+    ASSERT_TRUE(PassWelcome(walk));
+    ASSERT_TRUE(PassLicense(walk));
+    ASSERT_TRUE(PassLocation(walk, folder));
+    ASSERT_TRUE(PassInstalling(walk));
+    ASSERT_TRUE(PassGroup(walk, ""));
+}
+
+// Copies setup.exe into a folder of its own with a stand-in Notepad.exe.
+std::string SetupBesideNotepad(const TempFolder& folder, const std::string& notepad) {
+    const std::string setup = folder / "setup.exe";
+    CopyFileA(SetupPath().c_str(), setup.c_str(), FALSE);
+    if (notepad.empty()) {
+        std::string self = SetupPath();
+        self.resize(self.find_last_of('\\') + 1);
+        CopyFileA((self + "notepad-recorder.exe").c_str(), (folder / "Notepad.exe").c_str(), FALSE);
+    } else {
+        WriteWholeFile(folder / "Notepad.exe", notepad);
+    }
+    return setup;
+}
+
+class CompletionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_instance = GetModuleHandleA(nullptr);
+        ForgetEarlierRuns();
+    }
+    void TearDown() override {
+        SetEnvironmentVariableA("PORTAVO_NOTEPAD_LOG", nullptr);
+        SetEnvironmentVariableA("PORTAVO_NOTEPAD_HOLD", nullptr);
+        for (const Installation& i : made_) RemoveInstallation(i);
+    }
+    Installation Expect(const std::string& folder) {
+        made_.push_back(ExpectedInstallation(folder));
+        return made_.back();
+    }
+    std::vector<Installation> made_;
+};
+
+TEST_F(CompletionTest, WholeInstallationIntoATypedFolder) {
+    const Installation expected = Expect("C:\\Portavo Walk\\Trovado Pro");
+    Walk walk("install");
+    ASSERT_TRUE(StartSetup(&walk.run));
+    WalkToCompletion(walk, "C:\\Portavo Walk");
+
+    BoxInfo question;
+    ASSERT_TRUE(WaitForMessageBox(walk.run, &question, 30000));
+    // The registry is written before the question is asked.
+    EXPECT_EQ(RememberedFolder(), expected.installFolder);
+    EXPECT_EQ(question.text, kQuestion);
+    EXPECT_EQ(question.icon, static_cast<UINT>(MB_ICONQUESTION));
+    EXPECT_TRUE(question.hasYesNo);
+    EXPECT_EQ(question.owner, WaitForBackdrop(walk));
+    EXPECT_EQ(HighlightedStep(), 5) << "- View Read Me";
+    Snap(walk, "question");
+    ASSERT_TRUE(AnswerMessageBox(question, IDNO));
+
+    BoxInfo closing;
+    ASSERT_TRUE(WaitForMessageBox(walk.run, &closing, 10000));
+    EXPECT_EQ(closing.text, kClosing);
+    EXPECT_EQ(closing.icon, static_cast<UINT>(MB_ICONINFORMATION));
+    EXPECT_EQ(HighlightedStep(), 6) << "- Finished";
+    Snap(walk, "finished");
+    ASSERT_TRUE(AnswerMessageBox(closing, IDOK));
+    EXPECT_EQ(WaitForExit(&walk.run, 10000), 1);
+
+    ExpectFilesInstalled(expected);
+    ExpectRegistryEntries(expected);
+    ExpectShortcuts(expected);
+}
+
+TEST_F(CompletionTest, ReadMeOpensInNotepadWhileTheBackdropWaitsMinimised) {
+    TempFolder folder("portavo-notepad");
+    const std::string setup = SetupBesideNotepad(folder, "");
+    const std::string log = folder / "notepad.log";
+    SetEnvironmentVariableA("PORTAVO_NOTEPAD_LOG", log.c_str());
+    SetEnvironmentVariableA("PORTAVO_NOTEPAD_HOLD", "1");
+    const Installation expected = Expect("C:\\Portavo Walk With Spaces\\Trovado Pro");
+
+    Walk walk("readme");
+    ASSERT_TRUE(StartSetup(&walk.run, setup));
+    WalkToCompletion(walk, "C:\\Portavo Walk With Spaces");
+    HWND backdrop = WaitForBackdrop(walk);
+    BoxInfo question;
+    ASSERT_TRUE(WaitForMessageBox(walk.run, &question, 30000));
+    ASSERT_TRUE(AnswerMessageBox(question, IDYES));
+
+    HWND notepad = nullptr;
+    for (DWORD start = GetTickCount(); !notepad && GetTickCount() - start < 10000; Sleep(20))
+        notepad = FindWindowA("RecordedNotepad", nullptr);
+    ASSERT_TRUE(notepad);
+    Sleep(500);
+    EXPECT_TRUE(IsIconic(backdrop)) << "minimised while Notepad runs";
+    EXPECT_EQ(FindRunWindow(walk.run, "#32770", "Portavo"), nullptr) << "closing box waits for Notepad";
+    PostMessageA(notepad, WM_CLOSE, 0, 0);
+
+    BoxInfo closing;
+    ASSERT_TRUE(WaitForMessageBox(walk.run, &closing, 10000));
+    EXPECT_FALSE(IsIconic(backdrop)) << "restored before the closing box";
+    EXPECT_EQ(closing.text, kClosing);
+    ASSERT_TRUE(AnswerMessageBox(closing, IDOK));
+    EXPECT_EQ(WaitForExit(&walk.run, 10000), 1);
+
+    std::string recorded;
+    ASSERT_TRUE(ReadWholeFile(log, &recorded));
+    EXPECT_EQ(recorded, "Notepad.exe \"" + expected.installFolder + "\\Read Me.txt\"\n" +
+                            expected.installFolder + "\n");
+}
+
+TEST_F(CompletionTest, NotepadThatCannotStartIsPassedOverSilently) {
+    TempFolder folder("portavo-no-notepad");
+    const std::string setup = SetupBesideNotepad(folder, "this is not a program\r\n");
+    Expect("C:\\Portavo Walk\\Trovado Pro");
+    Walk walk("no-notepad");
+    ASSERT_TRUE(StartSetup(&walk.run, setup));
+    WalkToCompletion(walk, "C:\\Portavo Walk");
+    BoxInfo question;
+    ASSERT_TRUE(WaitForMessageBox(walk.run, &question, 30000));
+    ASSERT_TRUE(AnswerMessageBox(question, IDYES));
+    BoxInfo closing;
+    ASSERT_TRUE(WaitForMessageBox(walk.run, &closing, 10000));
+    EXPECT_EQ(closing.text, kClosing) << "nothing is reported between the two boxes";
+    EXPECT_FALSE(IsIconic(WaitForBackdrop(walk)));
+    ASSERT_TRUE(AnswerMessageBox(closing, IDOK));
+    EXPECT_EQ(WaitForExit(&walk.run, 10000), 1);
+}
+
+TEST_F(CompletionTest, SecondRunOffersTheRememberedFolderAndKeepsDataFiles) {
+    const Installation expected = Expect("C:\\Portavo Again\\Trovado Pro");
+    {
+        Walk first("again-1");
+        ASSERT_TRUE(StartSetup(&first.run));
+        WalkToCompletion(first, "C:\\Portavo Again");
+        ASSERT_TRUE(PassCompletion(first, IDNO));
+        ASSERT_EQ(WaitForExit(&first.run, 10000), 1);
+    }
+    // What the user made since, and a file of the first run changed.
+    ASSERT_TRUE(WriteWholeFile(expected.installFolder + "\\index.DAT", "data"));
+    ASSERT_TRUE(WriteWholeFile(expected.installFolder + "\\notes.txt", "gone"));
+    ASSERT_TRUE(WriteWholeFile(expected.installFolder + "\\Order.txt", "changed"));
+
+    Walk second("again-2");
+    ASSERT_TRUE(StartSetup(&second.run));
+    ASSERT_TRUE(PassWelcome(second));
+    ASSERT_TRUE(PassLicense(second));
+    HWND location = WaitForPage(second, "Trovado Pro Program Location");
+    ASSERT_TRUE(location);
+    EXPECT_EQ(ItemText(location, IDC_FOLDER_PATH), expected.installFolder) << "the remembered folder";
+    ASSERT_TRUE(PassLocation(second, ""));
+    ASSERT_TRUE(PassInstalling(second));
+    ASSERT_TRUE(PassGroup(second, ""));
+    // This time the read-me opens in Wine's own Notepad, which the test closes.
+    BoxInfo question;
+    ASSERT_TRUE(WaitForMessageBox(second.run, &question, 30000));
+    ASSERT_TRUE(AnswerMessageBox(question, IDYES));
+    HWND notepad = nullptr;
+    for (DWORD start = GetTickCount(); !notepad && GetTickCount() - start < 15000; Sleep(50))
+        notepad = FindWindowA("Notepad", nullptr);
+    ASSERT_TRUE(notepad);
+    Sleep(500);
+    const std::string title = TextOf(notepad);
+    EXPECT_NE(title.find("Read Me"), std::string::npos) << title;
+    Snap(second, "notepad");
+    PostMessageA(notepad, WM_CLOSE, 0, 0);
+    BoxInfo closing;
+    ASSERT_TRUE(WaitForMessageBox(second.run, &closing, 15000));
+    ASSERT_TRUE(AnswerMessageBox(closing, IDOK));
+    EXPECT_EQ(WaitForExit(&second.run, 10000), 1);
+
+    std::string data;
+    EXPECT_TRUE(ReadWholeFile(expected.installFolder + "\\index.DAT", &data) && data == "data");
+    EXPECT_FALSE(FileExists(expected.installFolder + "\\notes.txt"));
+    ExpectFilesInstalled(expected);
+    ExpectShortcuts(expected);
+}
+
+TEST_F(CompletionTest, CancellingWritesNothingAfterThePointOfCancel) {
+    {
+        const Installation expected = Expect("C:\\Velmora Utilities\\Trovado Pro");
+        Walk walk("cancel-location");
+        ASSERT_TRUE(StartSetup(&walk.run));
+        ASSERT_TRUE(PassWelcome(walk));
+        ASSERT_TRUE(PassLicense(walk));
+        HWND page = WaitForPage(walk, "Trovado Pro Program Location");
+        ASSERT_TRUE(page);
+        Click(page, IDCANCEL);
+        BoxInfo notice;
+        ASSERT_TRUE(WaitForMessageBox(walk.run, &notice, 10000));
+        EXPECT_EQ(notice.text.substr(0, 21), "Installation Aborted!");
+        EXPECT_EQ(notice.icon, static_cast<UINT>(MB_ICONWARNING));
+        ASSERT_TRUE(AnswerMessageBox(notice, IDOK));
+        EXPECT_EQ(WaitForExit(&walk.run, 10000), 1);
+        EXPECT_FALSE(FolderExists(expected.installFolder));
+        EXPECT_EQ(RememberedFolder(), "");
+    }
+    {
+        const Installation expected = Expect("C:\\Portavo Cancel\\Trovado Pro");
+        Walk walk("cancel-group");
+        ASSERT_TRUE(StartSetup(&walk.run));
+        ASSERT_TRUE(PassWelcome(walk));
+        ASSERT_TRUE(PassLicense(walk));
+        ASSERT_TRUE(PassLocation(walk, "C:\\Portavo Cancel"));
+        ASSERT_TRUE(PassInstalling(walk));
+        HWND page = WaitForPage(walk, "Trovado Pro Program Group");
+        ASSERT_TRUE(page);
+        PressKey(page, VK_ESCAPE);
+        BoxInfo notice;
+        ASSERT_TRUE(WaitForMessageBox(walk.run, &notice, 10000));
+        EXPECT_EQ(notice.text.substr(0, 21), "Installation Aborted!");
+        ASSERT_TRUE(AnswerMessageBox(notice, IDOK));
+        EXPECT_EQ(WaitForExit(&walk.run, 10000), 1);
+        ExpectFilesInstalled(expected);
+        EXPECT_FALSE(FolderExists(expected.programsFolder + "\\" + expected.group));
+        EXPECT_EQ(RememberedFolder(), "") << "the registry is written only at the end";
+    }
+}
+
+}  // namespace

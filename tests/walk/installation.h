@@ -1,0 +1,29 @@
+// What a finished installation must have left behind, read back from disk,
+// the registry and the shell links, with GoogleTest expectations.
+#pragma once
+
+#include <string>
+
+struct Installation {
+    std::string installFolder;  // as accepted by the location page
+    std::string windowsFolder;
+    std::string programsFolder;
+    std::string group;
+};
+
+// The folders of this machine, with the given install folder and group.
+Installation ExpectedInstallation(const std::string& installFolder,
+                                  const std::string& group = "Trovado Pro");
+
+// The ten files byte for byte, each in its folder, stamped with the release time.
+void ExpectFilesInstalled(const Installation& installation);
+// Every value of the five registry groups.
+void ExpectRegistryEntries(const Installation& installation);
+// One link per shortcut entry, with target, working folder and description.
+void ExpectShortcuts(const Installation& installation);
+
+// The install folder remembered in the registry, or "" when there is none.
+std::string RememberedFolder();
+
+// Removes the files, the group folder and the registry entries of a run.
+void RemoveInstallation(const Installation& installation);

@@ -1,0 +1,110 @@
+#include "tests/walk/walk.h"
+
+#include <cstdio>
+
+#include "resources/ids.h"
+#include "tests/walk/screen.h"
+
+HWND WaitForWelcome(const Walk& walk, DWORD timeoutMs) {
+    return WaitForWindow(walk.run, "InstallDlg", "Portavo", timeoutMs);
+}
+
+HWND WaitForBackdrop(const Walk& walk, DWORD timeoutMs) {
+    return WaitForWindow(walk.run, "InstallApp", "Portavo", timeoutMs);
+}
+
+HWND WaitForPage(const Walk& walk, const char* caption, DWORD timeoutMs) {
+    return WaitForWindow(walk.run, "#32770", caption, timeoutMs);
+}
+
+std::string Snap(Walk& walk, const std::string& step) {
+    // A window that has just appeared may not have painted yet.
+    Sleep(250);
+    char number[8];
+    snprintf(number, sizeof number, "%02d", ++walk.shots);
+    const std::string path = ShotPath(walk.name + "-" + number + "-" + step + ".png");
+    SavePng(CaptureScreen(), path);
+    return path;
+}
+
+void ForgetEarlierRuns() {
+    const char* const machineKeys[] = {
+        "Software\\Velmora Utilities",
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Trovado Pro",
+        "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static\\Trovado",
+        "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\AlwaysUnloadDll",
+    };
+    for (const char* key : machineKeys) RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, "CLSID\\{5D3A7C21-4B8E-11D2-A6F0-00C04F7B92E1}");
+}
+
+bool PassWelcome(Walk& walk) {
+    HWND page = WaitForWelcome(walk);
+    if (!page) return false;
+    Snap(walk, "welcome");
+    Click(page, IDOK);
+    return WaitUntilGone(page, 5000);
+}
+
+bool PassLicense(Walk& walk) {
+    HWND page = WaitForPage(walk, "Trovado Pro License Agreement");
+    if (!page) return false;
+    Snap(walk, "license");
+    Click(page, IDOK);
+    return WaitUntilGone(page, 5000);
+}
+
+bool PassLocation(Walk& walk, const std::string& folder) {
+    HWND page = WaitForPage(walk, "Trovado Pro Program Location");
+    if (!page) return false;
+    if (!folder.empty()) {
+        HWND field = GetDlgItem(page, IDC_FOLDER_PATH);
+        SendMessageA(field, EM_SETSEL, 0, -1);
+        PostMessageA(field, WM_CLEAR, 0, 0);
+        TypeText(field, folder);
+    }
+    Snap(walk, "location");
+    Click(page, IDOK);
+    return WaitUntilGone(page, 10000);
+}
+
+bool PassInstalling(Walk& walk) {
+    HWND page = WaitForPage(walk, "Installing Trovado Pro Program Files");
+    if (!page) return false;
+    // Mid-way: once the third file is going in.
+    const DWORD start = GetTickCount();
+    while (ItemText(page, IDC_CURRENT_FILE) != "3" && IsWindow(page) && GetTickCount() - start < 30000)
+        Sleep(10);
+    Snap(walk, "installing");
+    while (ItemText(page, IDC_CURRENT_SIZE) != ItemText(page, IDC_TOTAL_SIZE) && IsWindow(page) &&
+           GetTickCount() - start < 60000)
+        Sleep(10);
+    Sleep(100);
+    if (IsWindow(page)) Snap(walk, "installed");
+    return WaitUntilGone(page, 60000);
+}
+
+bool PassGroup(Walk& walk, const std::string& group) {
+    HWND page = WaitForPage(walk, "Trovado Pro Program Group");
+    if (!page) return false;
+    if (!group.empty()) SetDlgItemTextA(page, IDC_GROUP_LIST, group.c_str());
+    Snap(walk, "group");
+    Click(page, IDC_GROUP_CONTINUE);
+    if (HWND shortcuts = WaitForPage(walk, "Creating Trovado Pro Shortcuts", 10000)) {
+        Sleep(700);
+        Snap(walk, "shortcuts");
+        WaitUntilGone(shortcuts, 30000);
+    }
+    return WaitUntilGone(page, 30000);
+}
+
+bool PassCompletion(Walk& walk, int readMeAnswer) {
+    BoxInfo question;
+    if (!WaitForMessageBox(walk.run, &question, 30000)) return false;
+    Snap(walk, "question");
+    if (!AnswerMessageBox(question, readMeAnswer)) return false;
+    BoxInfo closing;
+    if (!WaitForMessageBox(walk.run, &closing, 600000)) return false;
+    Snap(walk, "finished");
+    return AnswerMessageBox(closing, IDOK);
+}

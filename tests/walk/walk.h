@@ -1,0 +1,48 @@
+// The pages of the wizard as a person meets them: one function per page that
+// waits for it, takes a screenshot and passes it the usual way. Scenarios
+// that look closer use the driver directly.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "tests/walk/driver.h"
+
+// One run of setup.exe and the screenshots it leaves, named
+// "<name>-NN-<step>.png".
+struct Walk {
+    explicit Walk(const std::string& name) : name(name) {}
+    ~Walk() { CloseRun(&run); }
+    Walk(const Walk&) = delete;
+    Walk& operator=(const Walk&) = delete;
+
+    SetupRun run;
+    std::string name;
+    int shots = 0;
+};
+
+// Page windows: the welcome page has its own class; the others are plain
+// dialogs known by their captions.
+HWND WaitForWelcome(const Walk& walk, DWORD timeoutMs = 20000);
+HWND WaitForBackdrop(const Walk& walk, DWORD timeoutMs = 10000);
+HWND WaitForPage(const Walk& walk, const char* caption, DWORD timeoutMs = 15000);
+
+// Saves a screenshot of the whole screen; returns its path.
+std::string Snap(Walk& walk, const std::string& step);
+
+// Removes what earlier runs left in the registry (the remembered folder, the
+// version, the uninstall entry, the search extension, the unload switch).
+void ForgetEarlierRuns();
+
+bool PassWelcome(Walk& walk);
+bool PassLicense(Walk& walk);
+// Types folder into the path field (unless empty) and continues.
+bool PassLocation(Walk& walk, const std::string& folder);
+// Waits while the files go in, with screenshots mid-way and at the end.
+bool PassInstalling(Walk& walk);
+// Types group into the field (unless empty), continues, and waits while the
+// shortcuts are made.
+bool PassGroup(Walk& walk, const std::string& group);
+// Answers the read-me question (IDYES or IDNO) and closes the last message.
+bool PassCompletion(Walk& walk, int readMeAnswer);
