@@ -73,11 +73,11 @@ bool PassInstalling(Walk& walk) {
     if (!page) return false;
     // Mid-way: once the third file is going in.
     const DWORD start = GetTickCount();
-    while (ItemText(page, IDC_CURRENT_FILE) != "3" && IsWindow(page) && GetTickCount() - start < 30000)
+    while (ItemText(page, IDC_CURRENT_FILE) != "3" && IsWindow(page) && GetTickCount() - start < Patience(30000))
         Sleep(10);
     Snap(walk, "installing");
     while (ItemText(page, IDC_CURRENT_SIZE) != ItemText(page, IDC_TOTAL_SIZE) && IsWindow(page) &&
-           GetTickCount() - start < 60000)
+           GetTickCount() - start < Patience(60000))
         Sleep(10);
     Sleep(100);
     if (IsWindow(page)) Snap(walk, "installed");
