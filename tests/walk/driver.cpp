@@ -131,8 +131,10 @@ bool AnswerMessageBox(const BoxInfo& box, int button) {
 std::string TextOf(HWND window) {
     std::vector<char> text(70000);
     DWORD_PTR length = 0;
+    // Not SMTO_ABORTIFHUNG: on a slow machine a page's thread can be busy for
+    // longer than the five seconds after which Windows calls it hung.
     if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                             SMTO_ABORTIFHUNG, 5000, &length))
+                             SMTO_NORMAL, Patience(5000), &length))
         return "";
     return std::string(text.data(), length);
 }
