@@ -57,6 +57,8 @@ fuzz: bootstrap
 	@CC=clang CXX=clang++ cmake -S . -B build/fuzz -DPORTAVO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build build/fuzz -j$(JOBS)
 	@build/fuzz/lzhuf-fuzz -max_total_time=$${FUZZ_SECONDS:-60} -max_len=4096 build/fuzz/corpus
+	@build/fuzz/inspect-fuzz-seed build/fuzz/pe-corpus
+	@build/fuzz/inspect-fuzz -max_total_time=$${FUZZ_SECONDS:-60} -max_len=8192 build/fuzz/pe-corpus
 
 clean:
 	rm -rf build

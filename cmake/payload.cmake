@@ -2,8 +2,10 @@
 #   payload/             placeholder files written by portavo-payload
 #   packed/              every payload file packed by portavo-pack, each one
 #                        checked by decoding it again before it is kept
-#   product_config.cpp   the product record, and payload.rc, the payload
-#                        resources, both written by portavo-config
+#   product_config.cpp   the product record, payload.rc, the payload
+#                        resources, checksums.bin, the CRC-32 of every payload
+#                        file, and version.rc, the version resource, all
+#                        written by portavo-config
 # The description and the placeholder list are read here for the file names,
 # so editing either (or adding a payload file) configures again.
 set(PORTAVO_DESCRIPTION ${CMAKE_SOURCE_DIR}/resources/product.ini)
@@ -62,6 +64,7 @@ endforeach()
 
 add_custom_command(
   OUTPUT ${PORTAVO_GEN_DIR}/product_config.cpp ${PORTAVO_GEN_DIR}/payload.rc
+    ${PORTAVO_GEN_DIR}/checksums.bin ${PORTAVO_GEN_DIR}/version.rc
   COMMAND portavo-config --description ${PORTAVO_DESCRIPTION}
     --payload ${PORTAVO_PAYLOAD_SOURCE} --payload ${payload_gen_dir}
     --packed ${packed_dir} --gen ${PORTAVO_GEN_DIR}
@@ -69,14 +72,15 @@ add_custom_command(
   COMMENT "Generating the product record and the payload resource script"
   VERBATIM)
 add_custom_target(portavo-product
-  DEPENDS ${PORTAVO_GEN_DIR}/product_config.cpp ${PORTAVO_GEN_DIR}/payload.rc)
+  DEPENDS ${PORTAVO_GEN_DIR}/product_config.cpp ${PORTAVO_GEN_DIR}/payload.rc
+    ${PORTAVO_GEN_DIR}/checksums.bin ${PORTAVO_GEN_DIR}/version.rc)
 add_dependencies(portavo-generated portavo-product)
 
 # The file table as compiled into setup.exe, printed by `make demo`.
 add_executable(portavo-table ${CMAKE_SOURCE_DIR}/tools/config/table_main.cpp
   ${PORTAVO_GEN_DIR}/product_config.cpp)
 target_compile_options(portavo-table PRIVATE ${PORTAVO_WARNINGS})
-target_link_libraries(portavo-table PRIVATE portavo_pure)
+target_link_libraries(portavo-table PRIVATE portavo_config_lib portavo_pure)
 # Built after the generating target, so that no second copy of the commands
 # above runs in parallel with it.
 add_dependencies(portavo-table portavo-product)

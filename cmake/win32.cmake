@@ -3,8 +3,9 @@ if(NOT PORTAVO_GEN_DIR)
   message(FATAL_ERROR "PORTAVO_GEN_DIR must name the native tree's gen folder")
 endif()
 enable_language(RC)
+include(${CMAKE_SOURCE_DIR}/cmake/reproducible.cmake)
 
-set(PORTAVO_WIN32_FLAGS -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
+set(PORTAVO_WIN32_FLAGS -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables ${PORTAVO_REPRODUCIBLE_FLAGS})
 # The shipped 32-bit program is never run here, so its tree treats every
 # warning (a procedure cast that hides a missing CALLBACK, say) as an error.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
@@ -25,7 +26,8 @@ add_library(portavo_resources OBJECT resources/setup.rc)
 set_property(TARGET portavo_resources PROPERTY INCLUDE_DIRECTORIES
   ${CMAKE_SOURCE_DIR}/resources ${CMAKE_SOURCE_DIR} ${PORTAVO_GEN_DIR} ${PORTAVO_GEN_DIR}/art)
 set_property(SOURCE resources/setup.rc APPEND PROPERTY OBJECT_DEPENDS
-  ${PORTAVO_GEN_DIR}/payload.rc ${PORTAVO_GEN_DIR}/product_config.cpp)
+  ${PORTAVO_GEN_DIR}/payload.rc ${PORTAVO_GEN_DIR}/product_config.cpp
+  ${PORTAVO_GEN_DIR}/checksums.bin ${PORTAVO_GEN_DIR}/version.rc)
 # Files the script names outside #include, which the dependency scan misses.
 foreach(art bitmap200.bmp bitmap201.bmp bitmap202.bmp bitmap203.bmp bitmap204.bmp icon100.ico icon101.ico)
   set_property(SOURCE resources/setup.rc APPEND PROPERTY OBJECT_DEPENDS ${PORTAVO_GEN_DIR}/art/${art})
@@ -36,6 +38,28 @@ add_executable(setup WIN32 core/main.cpp $<TARGET_OBJECTS:portavo_resources>)
 target_compile_options(setup PRIVATE ${PORTAVO_WARNINGS} ${PORTAVO_WIN32_FLAGS})
 target_link_libraries(setup PRIVATE portavo_win32)
 target_link_options(setup PRIVATE ${PORTAVO_LINK_STATIC} -s)
+portavo_reproducible_link(setup)
+# The product record is linked in even where no code reads it yet, so that
+# portavo-inspect always finds it (i686 symbols carry a leading underscore).
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(PORTAVO_RECORD_SYMBOL _g_product)
+else()
+  set(PORTAVO_RECORD_SYMBOL g_product)
+endif()
+target_link_options(setup PRIVATE -Wl,--undefined=${PORTAVO_RECORD_SYMBOL})
+
+# A second setup.exe from the same sources, its own objects compiled in
+# another folder and linked into again/, for the test that both are the same
+# bytes (cmake/reproducible-check.cmake, run by the native tree's tests).
+add_library(portavo_resources_again OBJECT resources/setup.rc)
+get_target_property(rc_include portavo_resources INCLUDE_DIRECTORIES)
+set_property(TARGET portavo_resources_again PROPERTY INCLUDE_DIRECTORIES ${rc_include})
+add_executable(setup-again WIN32 EXCLUDE_FROM_ALL core/main.cpp $<TARGET_OBJECTS:portavo_resources_again>)
+target_compile_options(setup-again PRIVATE ${PORTAVO_WARNINGS} ${PORTAVO_WIN32_FLAGS})
+target_link_libraries(setup-again PRIVATE portavo_win32)
+target_link_options(setup-again PRIVATE ${PORTAVO_LINK_STATIC} -s -Wl,--undefined=${PORTAVO_RECORD_SYMBOL})
+set_target_properties(setup-again PROPERTIES OUTPUT_NAME setup RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/again)
+portavo_reproducible_link(setup-again)
 
 # Checks of the shipped 32-bit program itself, which no test here can run.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)

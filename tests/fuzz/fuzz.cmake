@@ -23,3 +23,22 @@ target_compile_options(lzhuf-fuzz PRIVATE -fsanitize=fuzzer ${PORTAVO_FUZZ_SANIT
 target_link_options(lzhuf-fuzz PRIVATE -fsanitize=fuzzer ${PORTAVO_FUZZ_SANITIZE})
 
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/corpus)
+
+# libFuzzer target for the reading of a built setup.exe (portavo-inspect), and
+# the program that writes its seed corpus.
+set(PORTAVO_INSPECT_SOURCES
+  ${CMAKE_SOURCE_DIR}/tools/inspect/pe_image.cpp
+  ${CMAKE_SOURCE_DIR}/tools/inspect/inspect.cpp
+  ${CMAKE_SOURCE_DIR}/tools/config/checksums.cpp
+  ${CMAKE_SOURCE_DIR}/extract/lzhuf.cpp)
+add_executable(inspect-fuzz ${CMAKE_SOURCE_DIR}/tests/fuzz/inspect_fuzz.cpp ${PORTAVO_INSPECT_SOURCES})
+target_include_directories(inspect-fuzz PRIVATE ${CMAKE_SOURCE_DIR})
+target_compile_options(inspect-fuzz PRIVATE -fsanitize=fuzzer ${PORTAVO_FUZZ_SANITIZE})
+target_link_options(inspect-fuzz PRIVATE -fsanitize=fuzzer ${PORTAVO_FUZZ_SANITIZE})
+
+add_executable(inspect-fuzz-seed ${CMAKE_SOURCE_DIR}/tests/fuzz/inspect_fuzz_seed.cpp
+  ${CMAKE_SOURCE_DIR}/tests/tools/sample_setup.cpp ${CMAKE_SOURCE_DIR}/tools/config/checksums.cpp
+  ${CMAKE_SOURCE_DIR}/tools/pack/encoder.cpp)
+target_include_directories(inspect-fuzz-seed PRIVATE ${CMAKE_SOURCE_DIR})
+
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/pe-corpus)

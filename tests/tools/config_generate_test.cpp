@@ -4,6 +4,8 @@
 // the record that this build generated and compiled in.
 #include "tools/config/generate.h"
 
+#include "tools/config/checksums.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -105,6 +107,23 @@ TEST_F(GenerateTest, RecordTakesItsSizesFromTheFilesAndTheOutputsCarryIt) {
                            (root_ / "packed" / ("File " + std::to_string(i) + ".bin")).string() + "\"\n";
         EXPECT_NE(script.find(line), std::string::npos) << line << script;
     }
+    const fs::path checksums = root_ / "gen" / "checksums.bin";
+    EXPECT_NE(script.find("CHECKSUMS RCDATA \"" + checksums.string() + "\"\n"), std::string::npos) << script;
+
+    // One checksum per entry, of the payload file's bytes, in table order.
+    const std::string table = ReadAll(checksums);
+    std::vector<FileChecksum> sums;
+    std::string why;
+    ASSERT_TRUE(ParseChecksumTable(reinterpret_cast<const uint8_t*>(table.data()), table.size(), &sums, &why)) << why;
+    ASSERT_EQ(sums.size(), 7u);
+    for (int i = 0; i < 7; ++i) {
+        const std::string bytes(100 + i, 'x');
+        EXPECT_EQ(sums[i].resourceName, "R" + std::to_string(i));
+        EXPECT_EQ(sums[i].crc, Crc32(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())) << i;
+    }
+    const std::string version = ReadAll(root_ / "gen" / "version.rc");
+    EXPECT_NE(version.find("VALUE \"CompanyName\", \"Acme \"\"Tools\"\"\"\n"), std::string::npos) << version;
+    EXPECT_NE(version.find("VALUE \"FileDescription\", \"Widget Pro Setup\"\n"), std::string::npos) << version;
 }
 
 TEST_F(GenerateTest, PayloadThatDoesNotMatchTheDescriptionWritesNothing) {
@@ -141,6 +160,8 @@ TEST_F(GenerateTest, PayloadThatDoesNotMatchTheDescriptionWritesNothing) {
         EXPECT_NE(errors.find(c.message), std::string::npos) << c.what << ": " << errors;
         EXPECT_FALSE(fs::exists(root_ / "gen" / "product_config.cpp")) << c.what;
         EXPECT_FALSE(fs::exists(root_ / "gen" / "payload.rc")) << c.what;
+        EXPECT_FALSE(fs::exists(root_ / "gen" / "checksums.bin")) << c.what;
+        EXPECT_FALSE(fs::exists(root_ / "gen" / "version.rc")) << c.what;
     }
 }
 

@@ -1,6 +1,7 @@
-// Turns a product description and the payload files into the two generated
-// sources of setup.exe: product_config.cpp (the definition of g_product) and
-// payload.rc (one RCDATA resource per file table entry).
+// Turns a product description and the payload files into the generated
+// sources of setup.exe: product_config.cpp (the definition of g_product),
+// payload.rc (one RCDATA resource per file table entry and the checksum
+// table, checksums.bin) and version.rc (the version resource).
 #pragma once
 
 #include "core/config.h"
@@ -15,6 +16,7 @@ struct PayloadFile {
     std::string packed;  // its packed stream, absolute
     uint32_t unpackedSize;
     uint32_t packedSize;
+    uint32_t crc;  // CRC-32 of the file's bytes
 };
 
 // Finds each entry's file by name in the payload folders (it must be in
@@ -30,17 +32,32 @@ void FillRecord(const ProductDescription& description, const std::vector<Payload
 // C++ source defining g_product with the record's values.
 std::string ProductConfigSource(const ProductConfig& record);
 
-// Resource script lines "NAME RCDATA "packed path"", one per entry.
-std::string PayloadScript(const ProductConfig& record, const std::vector<PayloadFile>& files);
+// Resource script lines "NAME RCDATA "packed path"", one per entry, and one
+// naming the checksum table file.
+std::string PayloadScript(const ProductConfig& record, const std::vector<PayloadFile>& files,
+                          const std::string& checksumTable);
+
+// The checksum table resource for the entries' files (tools/config/checksums.h).
+std::vector<uint8_t> PayloadChecksums(const ProductConfig& record, const std::vector<PayloadFile>& files);
+
+// The file and product version numbers of the version resource: the leading
+// digits of each dot-separated part of the version text, at most four parts,
+// missing ones 0 ("4.02" gives 4, 2, 0, 0).
+void VersionNumbers(const char* version, uint16_t numbers[4]);
+
+// Resource script with the VERSIONINFO of setup.exe: the product's name,
+// version and maker, a description naming it as that product's setup
+// program, and the file name.
+std::string VersionScript(const ProductConfig& record);
 
 struct GenerateRequest {
     std::string description;               // the description file
     std::vector<std::string> payloadDirs;  // folders holding the payload files
     std::string packedDir;                 // folder holding their packed streams
-    std::string genDir;                    // receives product_config.cpp and payload.rc
+    std::string genDir;                    // receives the generated files
 };
 
-// Reads and checks the description, measures the payload and writes both
-// sources. On any error nothing is written and the messages say why.
+// Reads and checks the description, measures the payload and writes the
+// generated files. On any error nothing is written and the messages say why.
 bool GenerateProductSources(const GenerateRequest& request, ProductConfig* record,
                             std::vector<std::string>* errors);

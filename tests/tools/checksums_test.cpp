@@ -1,0 +1,77 @@
+// The checksum table and the version resource script that portavo-config
+// generates for setup.exe.
+#include "tools/config/checksums.h"
+#include "tools/config/generate.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+TEST(Checksums, Crc32MatchesTheCommonCheckValueAndContinues) {
+    const uint8_t digits[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+    EXPECT_EQ(Crc32(digits, 9), 0xCBF43926u);  // the published CRC-32 check value
+    EXPECT_EQ(Crc32(digits + 4, 5, Crc32(digits, 4)), 0xCBF43926u);
+    EXPECT_EQ(Crc32(digits, 0), 0u);
+}
+
+TEST(Checksums, TableRoundTripsAndDamagedTablesAreRefused) {
+    const std::vector<FileChecksum> entries = {{"UINSTALL", 0x617CA486u}, {"A_FIFTEEN_CHARS", 0xFFFFFFFFu}, {"X", 0}};
+    const std::vector<uint8_t> table = ChecksumTable(entries);
+    ASSERT_EQ(table.size(), 8u + 20 * 3);
+    EXPECT_EQ(memcmp(table.data(), "PVCK\x03\0\0\0", 8), 0);
+    std::vector<FileChecksum> back;
+    std::string why;
+    ASSERT_TRUE(ParseChecksumTable(table.data(), table.size(), &back, &why)) << why;
+    ASSERT_EQ(back.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(back[i].resourceName, entries[i].resourceName);
+        EXPECT_EQ(back[i].crc, entries[i].crc);
+    }
+
+    std::vector<uint8_t> bad = table;
+    bad[0] = 'X';
+    EXPECT_FALSE(ParseChecksumTable(bad.data(), bad.size(), &back, &why));
+    EXPECT_FALSE(ParseChecksumTable(table.data(), table.size() - 1, &back, &why));
+    EXPECT_NE(why.find("not the 3 entries"), std::string::npos) << why;
+    bad = table;
+    bad[4] = 4;
+    EXPECT_FALSE(ParseChecksumTable(bad.data(), bad.size(), &back, &why));
+    bad = table;
+    memset(&bad[8 + 20], 'N', 16);  // entry 1's name without its NUL
+    EXPECT_FALSE(ParseChecksumTable(bad.data(), bad.size(), &back, &why));
+    EXPECT_NE(why.find("entry 1 has an unterminated"), std::string::npos) << why;
+    EXPECT_FALSE(ParseChecksumTable(table.data(), 7, &back, &why));
+}
+
+TEST(VersionResource, NumbersComeFromTheLeadingDigitsOfEachPart) {
+    struct Case {
+        const char* text;
+        uint16_t numbers[4];
+    } cases[] = {
+        {"4.02", {4, 2, 0, 0}},   {"1.2.3.4.5", {1, 2, 3, 4}}, {"2b", {2, 0, 0, 0}},
+        {"3.1b.7", {3, 1, 7, 0}}, {"99999.1", {65535, 1, 0, 0}}, {"beta", {0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        uint16_t n[4];
+        VersionNumbers(c.text, n);
+        EXPECT_EQ(std::vector<uint16_t>(n, n + 4), std::vector<uint16_t>(c.numbers, c.numbers + 4)) << c.text;
+    }
+}
+
+TEST(VersionResource, ScriptNamesTheProductAndEscapesItsTexts) {
+    ProductConfig record = {};
+    strcpy(record.productName, "Widget \"Pro\"");
+    strcpy(record.version, "2.5b");
+    strcpy(record.companyName, "Acme\\Tools");
+    const std::string script = VersionScript(record);
+    for (const char* line : {"FILEVERSION 2,5,0,0\n", "PRODUCTVERSION 2,5,0,0\n",
+                             "VALUE \"CompanyName\", \"Acme\\\\Tools\"\n",
+                             "VALUE \"FileDescription\", \"Widget \"\"Pro\"\" Setup\"\n",
+                             "VALUE \"ProductName\", \"Widget \"\"Pro\"\"\"\n", "VALUE \"ProductVersion\", \"2.5b\"\n",
+                             "VALUE \"OriginalFilename\", \"setup.exe\"\n", "VALUE \"Translation\", 0x409, 1252\n"})
+        EXPECT_NE(script.find(line), std::string::npos) << line << " missing from\n" << script;
+}
+
+}  // namespace

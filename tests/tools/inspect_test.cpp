@@ -1,0 +1,414 @@
+// portavo-inspect on the setup.exe this build made: list shows the record
+// compiled in and the version resource, verify passes, extract gives the
+// payload files byte for byte with the release time; damaged, truncated and
+// foreign files fail with one line and a non-zero status, never a crash and
+// never a written file.
+#include "tests/tools/sample_setup.h"
+#include "tools/config/table.h"
+#include "tools/inspect/commands.h"
+#include "tools/inspect/inspect.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kTool = std::string(PORTAVO_TOOLS_DIR) + "/inspect/portavo-inspect";
+const std::string kSetup = PORTAVO_SETUP_EXE;
+
+std::vector<uint8_t> ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteAll(const fs::path& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void Put32(std::vector<uint8_t>* bytes, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) (*bytes)[at + i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// The payload file a table entry was packed from.
+fs::path PayloadSource(const char* name) {
+    fs::path source = fs::path(PORTAVO_SOURCE_DIR) / "resources" / "payload" / name;
+    return fs::exists(source) ? source : fs::path(PORTAVO_GEN_DIR) / "payload" / name;
+}
+
+struct Result {
+    int status;
+    std::string out, err;
+};
+
+std::string Contents(FILE* f) {
+    std::string s;
+    rewind(f);
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) s.append(buffer, n);
+    fclose(f);
+    return s;
+}
+
+// Runs a command in this process (under the sanitizers).
+Result RunCommand(const std::function<int(FILE*, FILE*)>& command) {
+    FILE* out = tmpfile();
+    FILE* err = tmpfile();
+    Result r;
+    r.status = command(out, err);
+    r.out = Contents(out);
+    r.err = Contents(err);
+    return r;
+}
+
+size_t Lines(const std::string& text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')); }
+
+class Inspect : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(fs::exists(kSetup)) << kSetup << " is not built (make build)";
+        char pattern[] = "/tmp/portavo-inspect-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        bytes_ = ReadAll(kSetup);
+        std::string why;
+        ASSERT_TRUE(OpenSetup(kSetup, &image_, &why)) << why;
+    }
+    void TearDown() override {
+        if (!dir_.empty()) fs::remove_all(dir_);
+    }
+
+    // A resource's file offset, and where its data entry (RVA, size) is.
+    size_t DataEntry(const PeResource& r) const {
+        for (const PeSection& s : image_.pe.sections) {
+            if (r.offset < s.rawOffset || r.offset >= s.rawOffset + s.rawSize) continue;
+            const uint32_t rva = r.offset - s.rawOffset + s.virtualAddress;
+            for (size_t at = 0; at + 8 <= bytes_.size(); at += 4) {
+                uint32_t a, b;
+                memcpy(&a, &bytes_[at], 4);
+                memcpy(&b, &bytes_[at + 4], 4);
+                if (a == rva && b == r.size) return at;
+            }
+        }
+        ADD_FAILURE() << "no data entry for resource " << r.name;
+        return 0;
+    }
+
+    const PeResource& Payload(int entry) const {
+        const PeResource* r = image_.pe.FindNamed(kResourceTypeRcdata, image_.record.files[entry].resourceName);
+        EXPECT_NE(r, nullptr);
+        return *r;
+    }
+
+    size_t EntryField(int entry, size_t field) const {
+        return image_.recordOffset + offsetof(ProductConfig, files) + entry * sizeof(FileEntry) + field;
+    }
+
+    fs::path Copy(const char* name, const std::vector<uint8_t>& bytes) const {
+        const fs::path path = dir_ / name;
+        WriteAll(path, bytes);
+        return path;
+    }
+
+    fs::path dir_;
+    std::vector<uint8_t> bytes_;
+    SetupImage image_;
+};
+
+TEST_F(Inspect, FindsTheRecordCompiledInAndListsItWithTheVersionResource) {
+    EXPECT_EQ(memcmp(&image_.record, &g_product, sizeof g_product), 0) << "the record read back differs";
+
+    Result r = RunCommand([](FILE* out, FILE* err) { return ListCommand(kSetup, out, err); });
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const std::string table = ProductTableText(g_product);
+    EXPECT_EQ(r.out.substr(0, table.size()), table) << r.out;
+    for (const char* line : {"Version resource: file version 4.2.0.0, product version 4.2.0.0\n",
+                             "  CompanyName        Velmora Utilities\n", "  FileDescription    Trovado Pro Setup\n",
+                             "  FileVersion        4.02\n", "  OriginalFilename   setup.exe\n",
+                             "  ProductName        Trovado Pro\n", "  ProductVersion     4.02\n",
+                             "PE time stamp 2006-12-23 04:02:00 UTC"})
+        EXPECT_NE(r.out.find(line), std::string::npos) << line << " missing from\n" << r.out;
+}
+
+TEST_F(Inspect, ToolListsVerifiesAndExtractsTheBuiltSetup) {
+    const std::string table = dir_ / "table.txt";
+    ASSERT_EQ(system((kTool + " list '" + kSetup + "' >'" + table + "'").c_str()), 0);
+    const std::vector<uint8_t> listed = ReadAll(table);
+    const std::string expected = ProductTableText(g_product);
+    EXPECT_EQ(std::string(listed.begin(), listed.begin() + std::min(listed.size(), expected.size())), expected);
+
+    ASSERT_EQ(system((kTool + " verify '" + kSetup + "' >'" + table + "'").c_str()), 0);
+    const std::vector<uint8_t> verified = ReadAll(table);
+    EXPECT_EQ(std::count(verified.begin(), verified.end(), '\n'), g_product.fileCount + 1);
+
+    const fs::path out = dir_ / "out" / "deeper";
+    ASSERT_EQ(system((kTool + " extract '" + kSetup + "' '" + out.string() + "' >/dev/null").c_str()), 0);
+    const ReleaseTime& t = g_product.releaseTime;
+    struct tm local = {};
+    local.tm_year = t.year - 1900;
+    local.tm_mon = t.month - 1;
+    local.tm_mday = t.day;
+    local.tm_hour = t.hour;
+    local.tm_min = t.minute;
+    local.tm_sec = t.second;
+    local.tm_isdst = -1;
+    const time_t stamp = mktime(&local);
+    int files = 0;
+    for (const auto& e : fs::directory_iterator(out)) {
+        (void)e;
+        ++files;
+    }
+    EXPECT_EQ(files, g_product.fileCount);
+    for (int i = 0; i < g_product.fileCount; ++i) {
+        const char* name = g_product.files[i].fileName;
+        const fs::path written = out / name;
+        EXPECT_TRUE(ReadAll(written) == ReadAll(PayloadSource(name))) << name << " differs from its payload file";
+        struct stat st;
+        ASSERT_EQ(stat(written.c_str(), &st), 0) << name;
+        EXPECT_EQ(st.st_mtime, stamp) << name;
+    }
+}
+
+// Each damage is caught by verify with one line on stderr and status 1, and
+// extract then writes nothing.
+TEST_F(Inspect, VerifyAndExtractFailOnDamagedPayload) {
+    struct Case {
+        const char* what;
+        std::function<void(std::vector<uint8_t>*)> damage;
+        const char* message;
+    } cases[] = {
+        {"first payload byte flipped", [&](std::vector<uint8_t>* b) { (*b)[Payload(0).offset] ^= 0x01; },
+         "Parvunin.exe: "},
+        {"middle payload byte flipped",
+         [&](std::vector<uint8_t>* b) { (*b)[Payload(2).offset + Payload(2).size / 2] ^= 0x40; },
+         "Trovado Pro.exe: "},
+        {"payload byte near the end flipped",
+         [&](std::vector<uint8_t>* b) { (*b)[Payload(9).offset + Payload(9).size - 2] ^= 0xFF; },
+         "TrovadoCtx.dll: "},
+        {"unpacked size one more than the stream gives",
+         [&](std::vector<uint8_t>* b) {
+             Put32(b, EntryField(6, offsetof(FileEntry, unpackedSize)), g_product.files[6].unpackedSize + 1);
+         },
+         "Read Me.txt: "},
+        {"unpacked size smaller than the stream gives",
+         [&](std::vector<uint8_t>* b) {
+             Put32(b, EntryField(7, offsetof(FileEntry, unpackedSize)), g_product.files[7].unpackedSize / 2);
+         },
+         "Order.txt: the stream gives its 988 bytes from "},
+        {"packed size not the resource's",
+         [&](std::vector<uint8_t>* b) {
+             Put32(b, EntryField(8, offsetof(FileEntry, packedSize)), g_product.files[8].packedSize - 1);
+         },
+         "RegInfo.txt: resource REGINFO holds 754 bytes, the packed size is 753"},
+        {"checksum changed",
+         [&](std::vector<uint8_t>* b) {
+             const PeResource* r = image_.pe.FindNamed(kResourceTypeRcdata, "CHECKSUMS");
+             (*b)[r->offset + 8 + 20 * 3 + 16] ^= 0x01;  // entry 3's CRC
+         },
+         "Trovado Indexer.exe: CRC-32 "},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(dir_ / "out");
+        std::vector<uint8_t> bytes = bytes_;
+        c.damage(&bytes);
+        const std::string path = Copy("damaged.exe", bytes);
+        Result r = RunCommand([&](FILE* out, FILE* err) { return VerifyCommand(path, out, err); });
+        EXPECT_EQ(r.status, kInspectFailed) << c.what;
+        EXPECT_EQ(Lines(r.err), 1u) << c.what << ": " << r.err;
+        EXPECT_NE(r.err.find("1 of 10 payload files failed verification; first "), std::string::npos)
+            << c.what << ": " << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.what << ": " << r.err;
+
+        const fs::path out = dir_ / "out";
+        r = RunCommand([&](FILE* o, FILE* err) { return ExtractCommand(path, out.string(), o, err); });
+        EXPECT_EQ(r.status, kInspectFailed) << c.what;
+        EXPECT_NE(r.err.find("nothing extracted"), std::string::npos) << c.what << ": " << r.err;
+        EXPECT_FALSE(fs::exists(out)) << c.what;
+    }
+}
+
+// Files that are not a setup program built here, or are damaged beyond the
+// payload, stop every command with one line and status 2.
+TEST_F(Inspect, RejectsFilesThatAreNotAnIntactSetupProgram) {
+    struct Case {
+        const char* what;
+        std::function<std::vector<uint8_t>()> make;
+        const char* message;
+    } cases[] = {
+        {"text file", [] { return std::vector<uint8_t>{'h', 'e', 'l', 'l', 'o', '\n'}; },
+         "not a PE file: it does not start with \"MZ\""},
+        {"empty file", [] { return std::vector<uint8_t>(); }, "not a PE file"},
+        {"MZ header only", [&] { return std::vector<uint8_t>(bytes_.begin(), bytes_.begin() + 64); },
+         "lies past the end"},
+        {"truncated in the resources",
+         [&] { return std::vector<uint8_t>(bytes_.begin(), bytes_.begin() + bytes_.size() / 2); },
+         "truncated: section .rsrc ends at byte "},
+        {"truncated by one byte", [&] { return std::vector<uint8_t>(bytes_.begin(), bytes_.end() - 1); },
+         "truncated: section "},
+        {"PE signature damaged",
+         [&] {
+             std::vector<uint8_t> b = bytes_;
+             uint32_t pe;
+             memcpy(&pe, &b[0x3C], 4);
+             b[pe + 1] = 'X';
+             return b;
+         },
+         "no \"PE\" signature"},
+        {"record wiped",
+         [&] {
+             std::vector<uint8_t> b = bytes_;
+             memset(&b[image_.recordOffset], 0, sizeof(ProductConfig));
+             return b;
+         },
+         "no product record in the file"},
+        {"record names a resource the file lacks",
+         [&] {
+             std::vector<uint8_t> b = bytes_;
+             b[EntryField(4, offsetof(FileEntry, resourceName))] = 'X';
+             return b;
+         },
+         "names RCDATA resource \"XELPFILE\", which the file does not have"},
+        {"resource pointing outside the file",
+         [&] {
+             std::vector<uint8_t> b = bytes_;
+             Put32(&b, DataEntry(Payload(5)), 0x7FFFFFF0u);
+             return b;
+         },
+         "points outside the file"},
+        {"resource longer than its section",
+         [&] {
+             std::vector<uint8_t> b = bytes_;
+             Put32(&b, DataEntry(Payload(1)) + 4, 0x01000000u);
+             return b;
+         },
+         "points outside the file"},
+        {"no checksum table",
+         [&] {
+             std::vector<uint8_t> b = bytes_;
+             const PeResource* r = image_.pe.FindNamed(kResourceTypeRcdata, "CHECKSUMS");
+             memset(&b[r->offset], 0, 4);
+             return b;
+         },
+         "the checksum table does not start with"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = Copy("bad.exe", c.make());
+        const fs::path out = dir_ / "out";
+        for (const char* command : {"list", "verify", "extract"}) {
+            Result r = RunCommand([&](FILE* o, FILE* err) {
+                if (!strcmp(command, "list")) return ListCommand(path, o, err);
+                if (!strcmp(command, "verify")) return VerifyCommand(path, o, err);
+                return ExtractCommand(path, out.string(), o, err);
+            });
+            // list reads no payload, so the missing checksum table stops only the others.
+            if (!strcmp(command, "list") && strstr(c.message, "checksum")) {
+                EXPECT_EQ(r.status, 0) << c.what << ": " << r.err;
+                continue;
+            }
+            EXPECT_EQ(r.status, kInspectBadInput) << command << ", " << c.what;
+            EXPECT_EQ(Lines(r.err), 1u) << command << ", " << c.what << ": " << r.err;
+            EXPECT_NE(r.err.find(c.message), std::string::npos) << command << ", " << c.what << ": " << r.err;
+            EXPECT_EQ(r.out, "") << command << ", " << c.what;
+            EXPECT_FALSE(fs::exists(out)) << command << ", " << c.what;
+        }
+    }
+    // The tool itself: a status of 2, not a crash, and usage on bad arguments.
+    const std::string missing = (dir_ / "missing.exe").string();
+    int status = system((kTool + " verify '" + missing + "' 2>/dev/null").c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
+    status = system((kTool + " unpack '" + kSetup + "' 2>/dev/null").c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
+}
+
+// Another product, laid out as the build lays one out, read the same way.
+class InspectSample : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/portavo-inspect-sample-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        if (!dir_.empty()) fs::remove_all(dir_);
+    }
+    fs::path dir_;
+};
+
+TEST_F(InspectSample, ListsVerifiesAndExtractsAnotherProduct) {
+    const std::vector<SampleFile> files = SampleFiles();
+    const SampleSetup sample = MakeSampleSetup(files);
+    const std::string path = (dir_ / "sample.exe").string();
+    WriteAll(path, sample.image);
+
+    Result r = RunCommand([&](FILE* out, FILE* err) { return ListCommand(path, out, err); });
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string table = ProductTableText(sample.record);
+    EXPECT_EQ(r.out.substr(0, table.size()), table) << r.out;
+    EXPECT_NE(r.out.find("file version 1.5.0.0"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  ProductName        Sample Tool\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("product record at file offset 0x204"), std::string::npos) << r.out;
+
+    r = RunCommand([&](FILE* out, FILE* err) { return VerifyCommand(path, out, err); });
+    EXPECT_EQ(r.status, 0) << r.err << r.out;
+    EXPECT_EQ(Lines(r.out), files.size() + 1) << r.out;
+
+    const fs::path out = dir_ / "out";
+    r = RunCommand([&](FILE* o, FILE* err) { return ExtractCommand(path, out.string(), o, err); });
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const SampleFile& f : files) EXPECT_TRUE(ReadAll(out / f.name) == f.bytes) << f.name;
+    EXPECT_EQ(fs::file_size(out / "empty.dat"), 0u);
+}
+
+TEST_F(InspectSample, RefusesAmbiguousRecordsUnsafeNamesAndEveryTruncation) {
+    const std::string path = (dir_ / "sample.exe").string();
+    const fs::path out = dir_ / "out";
+    WriteAll(path, MakeSampleSetup(SampleFiles(), 2).image);
+    Result r = RunCommand([&](FILE* o, FILE* err) { return ListCommand(path, o, err); });
+    EXPECT_EQ(r.status, kInspectBadInput);
+    EXPECT_NE(r.err.find("found 2 product records"), std::string::npos) << r.err;
+
+    for (const char* name : {"../escape.txt", "..", "sub/file.txt", "C:file.txt"}) {
+        std::vector<SampleFile> files = SampleFiles();
+        files[1].name = name;
+        WriteAll(path, MakeSampleSetup(files).image);
+        r = RunCommand([&](FILE* o, FILE* err) { return ExtractCommand(path, out.string(), o, err); });
+        EXPECT_EQ(r.status, kInspectBadInput) << name;
+        EXPECT_NE(r.err.find("is not a plain file name"), std::string::npos) << name << ": " << r.err;
+        EXPECT_FALSE(fs::exists(out)) << name;
+        EXPECT_FALSE(fs::exists(dir_ / "escape.txt")) << name;
+    }
+    std::vector<SampleFile> files = SampleFiles();
+    files[2].name = files[0].name;
+    WriteAll(path, MakeSampleSetup(files).image);
+    r = RunCommand([&](FILE* o, FILE* err) { return ExtractCommand(path, out.string(), o, err); });
+    EXPECT_NE(r.err.find("two entries are named \"sample.exe\""), std::string::npos) << r.err;
+
+    // Every proper prefix of the file is refused, with a reason.
+    const std::vector<uint8_t> whole = MakeSampleSetup(SampleFiles()).image;
+    for (size_t size = 0; size < whole.size(); ++size) {
+        PeImage pe;
+        std::string why;
+        EXPECT_FALSE(pe.Read(whole.data(), size, &why)) << size;
+        EXPECT_FALSE(why.empty()) << size;
+    }
+}
+
+}  // namespace
