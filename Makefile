@@ -14,6 +14,7 @@ demo: build
 	@build/host/tools/config/portavo-table
 	@ls -l build/win32/setup.exe
 	@scripts/demo
+	@scripts/demo-pages
 
 run: build
 	@scripts/run

@@ -1,5 +1,7 @@
 #include "core/text.h"
 
+#include <cstring>
+
 namespace {
 
 bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
@@ -88,5 +90,14 @@ bool FormatText(char* out, size_t outSize, const char* format, const char* first
         }
     }
     out[used] = '\0';
+    return fits;
+}
+
+bool FillSlot(char* slot, size_t slotSize, const char* path) {
+    if (slotSize == 0) return false;
+    const size_t length = strlen(path);
+    const bool fits = length < slotSize;
+    if (fits) memcpy(slot, path, length + 1);
+    else slot[0] = '\0';
     return fits;
 }

@@ -27,3 +27,8 @@ size_t FormatThousands(uint32_t value, char* out);
 // then holds as much of it as fits.
 bool FormatText(char* out, size_t outSize, const char* format, const char* first,
                 const char* second = nullptr);
+
+// Copies path into a path slot of slotSize bytes when it fits whole; a path
+// that does not fit leaves the slot empty rather than cut, since a cut path
+// names another folder. Returns whether it was copied.
+bool FillSlot(char* slot, size_t slotSize, const char* path);

@@ -139,7 +139,13 @@ int InstallFileTable(HWND page, const ProductConfig& product) {
     for (int i = 0; i < count; ++i) {
         const FileEntry& entry = product.files[i];
         char target[kPathBufferSize];
-        const bool fits = JoinPath(target, sizeof target, TargetFolder(entry), entry.fileName, 0);
+        const char* folder = TargetFolder(entry);
+        // An empty slot is a folder that could not be determined: joined, it
+        // would name the drive root, so the file cannot be created and the page
+        // shows only its name.
+        const bool known = folder[0] != '\0';
+        const bool fits = known && JoinPath(target, sizeof target, folder, entry.fileName, 0);
+        if (!known) FillSlot(target, sizeof target, entry.fileName);
         SetDlgItemTextA(page, IDC_TARGET_PATH, target);
         SetNumberText(page, IDC_CURRENT_FILE, static_cast<uint32_t>(i + 1));
         PumpMessagesFor(page, 500);

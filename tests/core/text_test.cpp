@@ -127,3 +127,34 @@ TEST(FormatText, CutsAtTheBufferAndSaysSo) {
     EXPECT_EQ(Formatted(1, "%s", "abc", nullptr, &fits), "");
     EXPECT_FALSE(fits);
 }
+
+namespace {
+
+// The folder the shell or the system names, as a path slot receives it from
+// a 260-byte buffer: whole, or not at all.
+TEST(FillSlot, CopiesAPathThatFitsWholeAndLeavesTheSlotEmptyOtherwise) {
+    char slot[256];
+    const std::string fits = "C:\\" + std::string(252, 'p');  // 255 characters and the NUL
+    memset(slot, '#', sizeof slot);
+    EXPECT_TRUE(FillSlot(slot, sizeof slot, fits.c_str()));
+    EXPECT_EQ(std::string(slot), fits);
+
+    for (size_t extra : {1, 4}) {  // 256 characters, and the 259 the shell may write
+        const std::string tooLong = fits + std::string(extra, 'q');
+        strcpy(slot, ".");
+        EXPECT_FALSE(FillSlot(slot, sizeof slot, tooLong.c_str()));
+        EXPECT_EQ(slot[0], '\0') << "length " << tooLong.size();
+    }
+
+    char small[8];
+    memset(small, '#', sizeof small);
+    EXPECT_FALSE(FillSlot(small, 4, "C:\\x"));
+    EXPECT_EQ(small[0], '\0');
+    for (size_t i = 1; i < sizeof small; ++i) EXPECT_EQ(small[i], '#') << "byte " << i;
+
+    strcpy(slot, ".");
+    EXPECT_TRUE(FillSlot(slot, sizeof slot, ""));  // nothing named: the slot is empty too
+    EXPECT_EQ(slot[0], '\0');
+}
+
+}  // namespace

@@ -15,7 +15,7 @@
 #include "core/config.h"
 #include "tests/support/fixtures.h"
 #include "tests/support/message_box_catcher.h"
-#include "tests/support/progress_log.h"
+#include "tests/extract/progress_log.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_page.h"
 
@@ -24,7 +24,7 @@ namespace {
 const char kCannotCreate[] = "Unable to create destination file!\r\nInstallation will now be aborted.";
 const char kCannotWrite[] = "Unable to write destination file!\r\nInstallation will now be aborted.";
 
-enum { kUpdater = 1, kProgram = 2, kReadMe = 6, kOrder = 7, kRegInfo = 8 };
+enum { kUninstaller = 0, kUpdater = 1, kProgram = 2, kReadMe = 6, kOrder = 7, kRegInfo = 8 };
 
 // The original of a payload file: a hand-written text in the source tree or
 // a generated placeholder in the gen folder.
@@ -286,6 +286,46 @@ TEST_F(InstallTest, TargetPathThatDoesNotFitEndsTheStepLikeAFileThatCannotBeCrea
     } while (FindNextFileA(find, &found));
     FindClose(find);
     EXPECT_EQ(entries, 2);  // Windows and Velmora Utilities
+}
+
+// A slot left empty by a folder the system could not name: the entries that
+// belong there end the step, never landing in the current folder or the root.
+TEST_F(InstallTest, EntryWhoseFolderSlotIsEmptyEndsTheStepLikeAFileThatCannotBeCreated) {
+    char previous[MAX_PATH];
+    ASSERT_NE(GetCurrentDirectoryA(sizeof previous, previous), 0u);
+    for (const bool windowsLost : {true, false}) {
+        // Order.txt goes first, into the folder that is still known.
+        ProductConfig product = Table({kOrder, windowsLost ? kUninstaller : kReadMe});
+        if (!windowsLost) product.files[0].flags = kInWindowsFolder | kAlwaysOverwrite;
+        const std::string written = (windowsLost ? install_ : windows_) + "\\Order.txt";
+        const char* lost = product.files[1].fileName;
+        SCOPED_TRACE(lost);
+        TempFolder current("current", root_.path().c_str());
+        ASSERT_TRUE(SetCurrentDirectoryA(current.path().c_str()));
+        const std::string driveRoot = current.path().substr(0, 3);
+        ASSERT_FALSE(FileExists(driveRoot + lost));
+        SetSlot(g_installFolder, install_);
+        SetSlot(g_windowsFolder, windows_);
+        (windowsLost ? g_windowsFolder : g_installFolder)[0] = '\0';
+        ClearProgressLog();
+        MessageBoxCatcher boxes;
+
+        const int result = InstallFileTable(page_, product);
+        SetCurrentDirectoryA(previous);
+
+        EXPECT_EQ(result, -1);
+        ASSERT_EQ(boxes.boxes().size(), 1u);
+        EXPECT_EQ(boxes.boxes()[0].text, kCannotCreate);
+        EXPECT_EQ(boxes.boxes()[0].icon, UINT(MB_ICONERROR));
+        ExpectPayload(written, g_product.files[kOrder]);
+        EXPECT_EQ(ProgressLogTotal(), 1976u);
+        EXPECT_EQ(ControlText(page_, 400), lost);
+        EXPECT_EQ(ControlText(page_, 404), "2");
+        EXPECT_FALSE(FileExists(current / lost));
+        EXPECT_FALSE(FileExists(driveRoot + lost));
+        EXPECT_FALSE(FileExists(install_ + "\\" + lost));
+        EXPECT_FALSE(FileExists(windows_ + "\\" + lost));
+    }
 }
 
 TEST_F(InstallTest, FullDiskEndsTheStepWithAnErrorAndLeavesNoTruncatedFile) {

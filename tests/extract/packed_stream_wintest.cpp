@@ -9,7 +9,7 @@
 
 #include "extract/lzhuf.h"
 #include "tests/support/fixtures.h"
-#include "tests/support/progress_log.h"
+#include "tests/extract/progress_log.h"
 #include "tests/support/temp_folder.h"
 
 namespace {

@@ -3,10 +3,14 @@
 namespace {
 
 // A message box is a dialog with its text in a static control of id 0xFFFF.
+// A page of the program's own module is a dialog too, often with unnumbered
+// statics (id 0xFFFF), but never a message box: the system makes those.
 bool IsMessageBox(HWND window) {
     char className[16];
     if (!GetClassNameA(window, className, sizeof className)) return false;
-    return lstrcmpA(className, "#32770") == 0 && GetDlgItem(window, 0xFFFF) != nullptr;
+    const HINSTANCE owner = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+    return lstrcmpA(className, "#32770") == 0 && GetDlgItem(window, 0xFFFF) != nullptr &&
+           owner != GetModuleHandleA(nullptr);
 }
 
 struct IconSearch {

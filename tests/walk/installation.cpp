@@ -75,16 +75,17 @@ void ExpectFilesInstalled(const Installation& installation) {
         const FileEntry& entry = g_product.files[i];
         const std::string path = FolderOf(installation, entry, false) + "\\" + entry.fileName;
         SCOPED_TRACE(path);
-        std::string installed;
-        ASSERT_TRUE(ReadWholeFile(path, &installed));
-        const std::string payload = PayloadOf(entry);
-        ASSERT_EQ(payload.size(), entry.unpackedSize);
-        EXPECT_TRUE(installed == payload) << "differs from the payload file";
+        // The times first: reading the file sets its access time.
         FileTimes times;
         ASSERT_TRUE(GetFileTimes(path, &times));
         EXPECT_TRUE(SameTime(times.creation, release));
         EXPECT_TRUE(SameTime(times.lastAccess, release));
         EXPECT_TRUE(SameTime(times.lastWrite, release));
+        std::string installed;
+        ASSERT_TRUE(ReadWholeFile(path, &installed));
+        const std::string payload = PayloadOf(entry);
+        ASSERT_EQ(payload.size(), entry.unpackedSize);
+        EXPECT_TRUE(installed == payload) << "differs from the payload file";
     }
 }
 

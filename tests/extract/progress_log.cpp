@@ -1,4 +1,4 @@
-#include "tests/support/progress_log.h"
+#include "tests/extract/progress_log.h"
 
 #include "pages/installing.h"
 

@@ -1,5 +1,6 @@
-// The progress sink of the Win32 tests: this support library defines
-// AdvanceProgress (declared in pages/installing.h) and records every call.
+// The progress sink of the install step's tests: wintest-extract links this
+// recorder as its AdvanceProgress (declared in pages/installing.h) in place of
+// the installing page's, and it records every call.
 #pragma once
 
 #include <windows.h>
