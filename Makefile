@@ -39,12 +39,13 @@ win32: host
 	  -DCMAKE_BUILD_TYPE=MinSizeRel -DPORTAVO_GEN_DIR=$(GEN) >/dev/null
 	@cmake --build build/win32 -j$(JOBS)
 
-# The Win32 tests built for i686, run by test-pe32 inside its guest.
+# The Win32 tests built for i686, run by test-pe32 inside its guest
+# (PE32_BUILD: only these targets).
 win32-tests: host
 	@cmake --no-warn-unused-cli -S . -B build/win32-tests -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DPORTAVO_GEN_DIR=$(GEN) -DPORTAVO_WIN32_TESTS=ON \
 	  -DCMAKE_CROSSCOMPILING_EMULATOR=$(CURDIR)/scripts/wine32-run >/dev/null
-	@cmake --build build/win32-tests -j$(JOBS)
+	@cmake --build build/win32-tests -j$(JOBS) $(if $(PE32_BUILD),--target $(PE32_BUILD))
 
 win64: host
 	@cmake --no-warn-unused-cli -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
