@@ -3,6 +3,7 @@
 set(PORTAVO_PURE_SOURCES
   core/text.cpp
   core/slots.cpp
+  pages/group_name.cpp
   pages/location_path.cpp
   extract/lzhuf.cpp
 )
@@ -14,6 +15,7 @@ set(PORTAVO_WIN32_SOURCES
   core/pump.cpp
   extract/packed_stream.cpp
   extract/install.cpp
+  extract/folder_path.cpp
   system/registry.cpp
   system/completion.cpp
   backdrop/dib.cpp

@@ -209,19 +209,3 @@ bool IsDeletable(const char* name) {
         if (SameTextIgnoringCase(extension, kept)) return false;
     return true;
 }
-
-void CreateFolderPath(const char* path) {
-    char work[kSlotSize];
-    size_t length = strlen(path);
-    if (length >= sizeof work) return;  // a cut path would create the wrong folders
-    memcpy(work, path, length + 1);
-    if (length > 0 && work[length - 1] == '\\') work[--length] = '\0';
-    // Levels start after the drive root "C:\", which is never created.
-    for (size_t i = 3; i <= length; ++i) {
-        if (i < length && work[i] != '\\') continue;
-        const char kept = work[i];
-        work[i] = '\0';
-        CreateDirectoryA(work, nullptr);
-        work[i] = kept;
-    }
-}

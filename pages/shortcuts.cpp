@@ -1,9 +1,107 @@
-// Placeholder until the page is built: it ends at once the way a cancelled
-// page does, so the chain ends the run here.
-#include "pages/pages.h"
+// The shortcut dialog, dialog 1006, run by the group page: it makes the group
+// folder below the Start menu's Programs folder and one shell link in it for
+// each of the file table's first shortcut-count entries, showing each name and
+// stepping a progress bar. It ends with 1 when every link was saved, else 2.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
 
-INT_PTR CALLBACK ShortcutPageProc(HWND page, UINT message, WPARAM, LPARAM) {
-    if (message != WM_INITDIALOG) return 0;
-    EndDialog(page, 2);
-    return 1;
+#include "core/app.h"
+#include "core/config.h"
+#include "core/pump.h"
+#include "core/text.h"
+#include "extract/install.h"
+#include "pages/group_name.h"
+#include "pages/page.h"
+#include "pages/pages.h"
+#include "resources/ids.h"
+
+namespace {
+
+// Makes and saves one shell link; false when any part of it failed.
+bool CreateShortcut(const char* target, const char* folder, const char* linkPath,
+                    const char* description) {
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link))))
+        return false;
+    bool saved = false;
+    IPersistFile* file = nullptr;
+    if (SUCCEEDED(link->SetPath(target)) && SUCCEEDED(link->SetWorkingDirectory(folder)) &&
+        SUCCEEDED(link->SetDescription(description)) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        WCHAR widePath[kPathBufferSize];
+        // 0 means the path did not fit the wide buffer or could not be converted.
+        if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, kPathBufferSize) != 0)
+            saved = SUCCEEDED(file->Save(widePath, TRUE));
+        file->Release();
+    }
+    link->Release();
+    return saved;
+}
+
+// One entry's link; false when any part of it could not be made.
+bool CreateEntryShortcut(HWND dialog, const FileEntry& entry) {
+    SetDlgItemTextA(dialog, IDC_SHORTCUT_NAME, entry.shortcutName);
+    const char* folder = (entry.flags & kInInstallFolder) ? g_installFolder : g_windowsFolder;
+    char target[kPathBufferSize];
+    char linkPath[kPathBufferSize];
+    return JoinPath(target, sizeof target, folder, entry.fileName, 0) &&
+           MakeShortcutPath(linkPath, sizeof linkPath, g_programsFolder, g_groupName,
+                            entry.shortcutName) &&
+           CreateShortcut(target, folder, linkPath, entry.shortcutName);
+}
+
+// 1 when COM started and every link was saved. A link that fails still steps
+// the bar and the others are still tried, so the user sees the whole run.
+int CreateShortcuts(HWND dialog) {
+    // S_FALSE: COM was already running on this thread, which is just as good;
+    // either way the call is balanced by CoUninitialize.
+    if (FAILED(CoInitialize(nullptr))) return 0;
+    const int count = g_product.shortcutCount > 0 ? g_product.shortcutCount : 0;
+    HWND bar = GetDlgItem(dialog, IDC_SHORTCUT_PROGRESS);
+    SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, count));
+    SendMessageA(bar, PBM_SETSTEP, 1, 0);
+
+    char groupFolder[kPathBufferSize];
+    bool allSaved = JoinPath(groupFolder, sizeof groupFolder, g_programsFolder, g_groupName, 0);
+    // Every missing level, so that a group "A\B" lands in its own nested folder.
+    if (allSaved) CreateFolderPath(groupFolder);
+
+    for (int i = 0; i < count && i < kMaxFiles; ++i) {
+        if (!CreateEntryShortcut(dialog, g_product.files[i])) allSaved = false;
+        SendMessageA(bar, PBM_STEPIT, 0, 0);
+        PumpMessagesFor(dialog, 200);
+    }
+    PumpMessagesFor(dialog, 500);  // the full bar stays in view
+    CoUninitialize();
+    return allSaved ? 1 : 0;
+}
+
+void InitShortcutPage(HWND dialog) {
+    CenterPage(dialog, 1);
+    FormatCaption(dialog, 1);
+    SetTimer(dialog, IDT_MAKE_SHORTCUTS, 250, nullptr);
+}
+
+INT_PTR OnShortcutTimer(HWND dialog, UINT_PTR id) {
+    // Once only: the timed pump between links dispatches this dialog's messages.
+    KillTimer(dialog, id);
+    EndDialog(dialog, CreateShortcuts(dialog) ? 1 : 2);
+    return 0;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK ShortcutPageProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        InitShortcutPage(dialog);
+        return TRUE;
+    case WM_TIMER:
+        return OnShortcutTimer(dialog, wParam);
+    default:
+        return FALSE;
+    }
 }

@@ -109,6 +109,7 @@ void PrintShortcuts(const std::string& groupFolder) {
 
 int main() {
     ForgetEarlierRuns();
+    ProvideFindExtensionsKey();
     Walk walk("demo");
     if (!StartSetup(&walk.run)) {
         printf("setup.exe could not be started\n");

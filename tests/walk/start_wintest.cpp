@@ -16,8 +16,6 @@ namespace {
 const char kUnloadSwitchKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\AlwaysUnloadDll";
 const COLORREF kPanel = 0x601800;
-const COLORREF kActiveStep = 0xFFD8CF;
-const COLORREF kInactiveStep = 0xFF886F;
 const COLORREF kRule = 0xFFF8F8;
 const COLORREF kWhite = 0xFFFFFF;
 
@@ -34,18 +32,6 @@ const char* const kSteps[] = {"License Agreement", "Program Location", "Installi
                               "Program Group",     "Creating Shortcuts", "View Read Me",
                               "Finished"};
 
-// 'A' for a label drawn in the active colour only, 'i' for the inactive
-// colour only, '?' for anything else.
-std::string StepColours(const Image& screen) {
-    std::string colours;
-    for (int i = 0; i < 7; ++i) {
-        const RECT band = {0, 120 + 18 * i, 150, 120 + 18 * i + 16};
-        const int active = CountColor(screen, band, kActiveStep);
-        const int inactive = CountColor(screen, band, kInactiveStep);
-        colours += active > 10 && inactive == 0 ? 'A' : inactive > 10 && active == 0 ? 'i' : '?';
-    }
-    return colours;
-}
 
 // Share of the pixels of a screen area that equal an expected picture.
 double Agreement(const Image& screen, int left, int top, const Image& expected) {

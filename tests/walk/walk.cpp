@@ -27,6 +27,37 @@ std::string Snap(Walk& walk, const std::string& step) {
     return path;
 }
 
+namespace {
+
+const COLORREF kActiveStep = 0xFFD8CF;
+const COLORREF kInactiveStep = 0xFF886F;
+
+}  // namespace
+
+std::string StepColours(const Image& screen) {
+    std::string colours;
+    for (int i = 0; i < 7; ++i) {
+        const RECT band = {0, 120 + 18 * i, 150, 120 + 18 * i + 16};
+        const int active = CountColor(screen, band, kActiveStep);
+        const int inactive = CountColor(screen, band, kInactiveStep);
+        colours += active > 10 && inactive == 0 ? 'A' : inactive > 10 && active == 0 ? 'i' : '?';
+    }
+    return colours;
+}
+
+int HighlightedStep(int expected, DWORD patienceMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const std::string colours = StepColours(CaptureScreen());
+        const size_t first = colours.find('A');
+        int found = -1;
+        if (first != std::string::npos)
+            found = colours.find('A', first + 1) == std::string::npos ? static_cast<int>(first) : -2;
+        if (found == expected || GetTickCount() - start >= patienceMs) return found;
+        Sleep(50);
+    }
+}
+
 void ForgetEarlierRuns() {
     const char* const machineKeys[] = {
         "Software\\Velmora Utilities",
@@ -36,6 +67,14 @@ void ForgetEarlierRuns() {
     };
     for (const char* key : machineKeys) RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
     RegDeleteTreeA(HKEY_CLASSES_ROOT, "CLSID\\{5D3A7C21-4B8E-11D2-A6F0-00C04F7B92E1}");
+}
+
+void ProvideFindExtensionsKey() {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE,
+                        "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static",
+                        0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS)
+        RegCloseKey(key);
 }
 
 bool PassWelcome(Walk& walk) {

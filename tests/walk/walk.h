@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tests/walk/driver.h"
+#include "tests/walk/screen.h"
 
 // One run of setup.exe and the screenshots it leaves, named
 // "<name>-NN-<step>.png".
@@ -31,9 +32,24 @@ HWND WaitForPage(const Walk& walk, const char* caption, DWORD timeoutMs = 15000)
 // Saves a screenshot of the whole screen; returns its path.
 std::string Snap(Walk& walk, const std::string& step);
 
+// The step panel as a screen shows it, a letter per label from the top: 'A'
+// for a label in the active colour only, 'i' for the inactive colour only,
+// '?' for anything else.
+std::string StepColours(const Image& screen);
+
+// The one highlighted step (0 "- License Agreement" to 6 "- Finished"), -1
+// for none, -2 for several. What the screen shows can lag behind the
+// program's paint, so it looks again for up to patienceMs until it shows
+// expected.
+int HighlightedStep(int expected, DWORD patienceMs = 1500);
+
 // Removes what earlier runs left in the registry (the remembered folder, the
 // version, the uninstall entry, the search extension, the unload switch).
 void ForgetEarlierRuns();
+
+// Creates Explorer's find-extension key, which Windows has and a fresh Wine
+// prefix does not; the search extension is registered only under it.
+void ProvideFindExtensionsKey();
 
 bool PassWelcome(Walk& walk);
 bool PassLicense(Walk& walk);
