@@ -2,12 +2,13 @@
 #   make demo   build everything and show what setup.exe carries
 #   make test   build everything and run every test, native and under Wine
 #   make run    start setup.exe on your own display
+#   make test-pe32   run the PE32 build itself under wine32 in an emulated guest
 SHELL := /bin/bash
 MAKEFLAGS += --no-print-directory
 JOBS ?= 2
 GEN := $(CURDIR)/build/host/gen
 
-.PHONY: demo run test bootstrap host win32 win64 build bench fuzz clean
+.PHONY: demo run test test-pe32 bootstrap host win32 win32-tests win64 build bench fuzz clean
 
 demo: build
 	@build/host/tools/config/portavo-table
@@ -23,6 +24,9 @@ test: build
 
 build: win32 win64
 
+test-pe32:
+	@scripts/test-pe32
+
 bootstrap:
 	@scripts/bootstrap
 
@@ -34,6 +38,14 @@ win32: host
 	@cmake --no-warn-unused-cli -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
 	  -DCMAKE_BUILD_TYPE=MinSizeRel -DPORTAVO_GEN_DIR=$(GEN) >/dev/null
 	@cmake --build build/win32 -j$(JOBS)
+
+# The Win32 tests built for i686, run by test-pe32 inside its guest
+# (PE32_BUILD: only these targets).
+win32-tests: host
+	@cmake --no-warn-unused-cli -S . -B build/win32-tests -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DPORTAVO_GEN_DIR=$(GEN) -DPORTAVO_WIN32_TESTS=ON \
+	  -DCMAKE_CROSSCOMPILING_EMULATOR=$(CURDIR)/scripts/wine32-run >/dev/null
+	@cmake --build build/win32-tests -j$(JOBS) $(if $(PE32_BUILD),--target $(PE32_BUILD))
 
 win64: host
 	@cmake --no-warn-unused-cli -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \

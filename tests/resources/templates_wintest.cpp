@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/app.h"
+#include "core/wizard.h"
 #include "resources/ids.h"
 #include "tests/resources/dialog_template.h"
 
@@ -203,14 +204,9 @@ INT_PTR CALLBACK QuietPage(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 TEST_F(DialogTemplates, EveryPageOpensWithItsControlsAndPictures) {
     InitCommonControls();  // the shortcut dialog's progress bar class
-    // The welcome page names the program's dialog class.
-    WNDCLASSEXA cls = {sizeof(cls)};
-    ASSERT_TRUE(GetClassInfoExA(nullptr, MAKEINTRESOURCEA(0x8002), &cls));
-    cls.cbSize = sizeof(cls);
-    cls.lpfnWndProc = DefDlgProcA;
-    cls.hInstance = g_instance;
-    cls.lpszClassName = "InstallDlg";
-    ASSERT_TRUE(RegisterClassExA(&cls));
+    // The welcome page names the program's dialog class, registered here the
+    // way the program registers it.
+    ASSERT_EQ(RegisterDialogClass(), 1);
 
     for (const Page& page : kPages) {
         SCOPED_TRACE("dialog " + std::to_string(page.id));

@@ -35,7 +35,11 @@ std::string SetupBesideNotepad(const TempFolder& folder, const std::string& note
     const std::string setup = folder / "setup.exe";
     CopyFileA(SetupPath().c_str(), setup.c_str(), FALSE);
     if (notepad.empty()) {
-        std::string self = SetupPath();
+        // The recorder is built beside this test program; setup.exe may come
+        // from elsewhere (PORTAVO_SETUP_EXE).
+        char module[MAX_PATH];
+        GetModuleFileNameA(nullptr, module, sizeof module);
+        std::string self = module;
         self.resize(self.find_last_of('\\') + 1);
         CopyFileA((self + "notepad-recorder.exe").c_str(), (folder / "Notepad.exe").c_str(), FALSE);
     } else {

@@ -62,9 +62,15 @@ bool StartSetup(SetupRun* run, const std::string& path, const char* folder) {
                           &startup, &run->process) != 0;
 }
 
+DWORD Patience(DWORD timeoutMs) {
+    const char* factor = getenv("PORTAVO_WALK_PATIENCE");
+    const int times = factor ? atoi(factor) : 1;
+    return times > 1 ? timeoutMs * static_cast<DWORD>(times) : timeoutMs;
+}
+
 int WaitForExit(SetupRun* run, DWORD timeoutMs) {
     if (!run->process.hProcess) return -1;
-    if (WaitForSingleObject(run->process.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(run->process.hProcess, Patience(timeoutMs)) != WAIT_OBJECT_0) {
         TerminateProcess(run->process.hProcess, 99);
         WaitForSingleObject(run->process.hProcess, 5000);
         return -1;
@@ -93,6 +99,7 @@ HWND FindRunWindow(const SetupRun& run, const char* className, const char* capti
 
 HWND WaitForWindow(const SetupRun& run, const char* className, const char* caption,
                    DWORD timeoutMs) {
+    timeoutMs = Patience(timeoutMs);
     const DWORD start = GetTickCount();
     for (;;) {
         if (HWND w = FindRunWindow(run, className, caption)) return w;
@@ -124,8 +131,10 @@ bool AnswerMessageBox(const BoxInfo& box, int button) {
 std::string TextOf(HWND window) {
     std::vector<char> text(70000);
     DWORD_PTR length = 0;
+    // Not SMTO_ABORTIFHUNG: on a slow machine a page's thread can be busy for
+    // longer than the five seconds after which Windows calls it hung.
     if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                             SMTO_ABORTIFHUNG, 5000, &length))
+                             SMTO_NORMAL, Patience(5000), &length))
         return "";
     return std::string(text.data(), length);
 }
@@ -174,6 +183,7 @@ void TypeText(HWND control, const std::string& text) {
 }
 
 bool WaitUntilGone(HWND window, DWORD timeoutMs) {
+    timeoutMs = Patience(timeoutMs);
     const DWORD start = GetTickCount();
     while (IsWindow(window) && IsWindowVisible(window)) {
         if (GetTickCount() - start >= timeoutMs) return false;

@@ -58,5 +58,10 @@ HWND FocusOf(HWND page);
 // Waits until window is gone (destroyed or hidden).
 bool WaitUntilGone(HWND window, DWORD timeoutMs);
 
+// timeoutMs times PORTAVO_WALK_PATIENCE (a whole number, default 1): every
+// wait of the driver goes through it, so that a slow machine, such as the
+// emulated guest of make test-pe32, can stretch them all.
+DWORD Patience(DWORD timeoutMs);
+
 // Milliseconds since the run started.
 DWORD Elapsed(const SetupRun& run);

@@ -19,7 +19,7 @@ HWND WaitForPage(const Walk& walk, const char* caption, DWORD timeoutMs) {
 
 std::string Snap(Walk& walk, const std::string& step) {
     // A window that has just appeared may not have painted yet.
-    Sleep(250);
+    Sleep(Patience(250));
     char number[8];
     snprintf(number, sizeof number, "%02d", ++walk.shots);
     const std::string path = ShotPath(walk.name + "-" + number + "-" + step + ".png");
@@ -112,11 +112,12 @@ bool PassInstalling(Walk& walk) {
     if (!page) return false;
     // Mid-way: once the third file is going in.
     const DWORD start = GetTickCount();
-    while (ItemText(page, IDC_CURRENT_FILE) != "3" && IsWindow(page) && GetTickCount() - start < 30000)
+    while (ItemText(page, IDC_CURRENT_FILE) != "3" && IsWindow(page) &&
+           GetTickCount() - start < Patience(30000))
         Sleep(10);
     Snap(walk, "installing");
     while (ItemText(page, IDC_CURRENT_SIZE) != ItemText(page, IDC_TOTAL_SIZE) && IsWindow(page) &&
-           GetTickCount() - start < 60000)
+           GetTickCount() - start < Patience(60000))
         Sleep(10);
     Sleep(100);
     if (IsWindow(page)) Snap(walk, "installed");
