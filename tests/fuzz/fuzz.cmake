@@ -27,16 +27,16 @@ file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/corpus)
 # libFuzzer target for the reading of a built setup.exe (portavo-inspect), and
 # the program that writes its seed corpus.
 set(PORTAVO_INSPECT_SOURCES
-  ${CMAKE_SOURCE_DIR}/tools/inspect/pe_image.cpp
-  ${CMAKE_SOURCE_DIR}/tools/inspect/inspect.cpp
+  ${CMAKE_SOURCE_DIR}/tools/peruse/pe_image.cpp
+  ${CMAKE_SOURCE_DIR}/tools/peruse/setup_reader.cpp
   ${CMAKE_SOURCE_DIR}/tools/config/checksums.cpp
   ${CMAKE_SOURCE_DIR}/extract/lzhuf.cpp)
-add_executable(inspect-fuzz ${CMAKE_SOURCE_DIR}/tests/fuzz/inspect_fuzz.cpp ${PORTAVO_INSPECT_SOURCES})
+add_executable(inspect-fuzz ${CMAKE_SOURCE_DIR}/tests/fuzz/setup_reader_fuzz.cpp ${PORTAVO_INSPECT_SOURCES})
 target_include_directories(inspect-fuzz PRIVATE ${CMAKE_SOURCE_DIR})
 target_compile_options(inspect-fuzz PRIVATE -fsanitize=fuzzer ${PORTAVO_FUZZ_SANITIZE})
 target_link_options(inspect-fuzz PRIVATE -fsanitize=fuzzer ${PORTAVO_FUZZ_SANITIZE})
 
-add_executable(inspect-fuzz-seed ${CMAKE_SOURCE_DIR}/tests/fuzz/inspect_fuzz_seed.cpp
+add_executable(inspect-fuzz-seed ${CMAKE_SOURCE_DIR}/tests/fuzz/setup_reader_fuzz_seed.cpp
   ${CMAKE_SOURCE_DIR}/tests/tools/sample_setup.cpp ${CMAKE_SOURCE_DIR}/tools/config/checksums.cpp
   ${CMAKE_SOURCE_DIR}/tools/pack/encoder.cpp)
 target_include_directories(inspect-fuzz-seed PRIVATE ${CMAKE_SOURCE_DIR})

@@ -5,7 +5,7 @@
 
 #include "core/config.h"
 #include "tools/config/checksums.h"
-#include "tools/inspect/pe_image.h"
+#include "tools/peruse/pe_image.h"
 
 #include <cstdint>
 #include <string>

@@ -5,8 +5,8 @@
 // never a written file.
 #include "tests/tools/sample_setup.h"
 #include "tools/config/table.h"
-#include "tools/inspect/commands.h"
-#include "tools/inspect/inspect.h"
+#include "tools/peruse/commands.h"
+#include "tools/peruse/setup_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kTool = std::string(PORTAVO_TOOLS_DIR) + "/inspect/portavo-inspect";
+const std::string kTool = std::string(PORTAVO_TOOLS_DIR) + "/peruse/portavo-inspect";
 const std::string kSetup = PORTAVO_SETUP_EXE;
 
 std::vector<uint8_t> ReadAll(const fs::path& path) {

@@ -1,4 +1,4 @@
-#include "tools/inspect/inspect.h"
+#include "tools/peruse/setup_reader.h"
 
 #include "extract/lzhuf.h"
 

@@ -1,7 +1,7 @@
 // portavo-inspect: reads a built setup.exe on the build machine, without
 // running it. list prints the product and its file table, verify decodes and
 // checks every payload file, extract writes them into a folder.
-#include "tools/inspect/commands.h"
+#include "tools/peruse/commands.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "tools/inspect/pe_image.h"
+#include "tools/peruse/pe_image.h"
 
 #include <cctype>
 #include <cstdio>

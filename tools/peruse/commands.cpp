@@ -1,7 +1,7 @@
-#include "tools/inspect/commands.h"
+#include "tools/peruse/commands.h"
 
 #include "tools/config/table.h"
-#include "tools/inspect/inspect.h"
+#include "tools/peruse/setup_reader.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

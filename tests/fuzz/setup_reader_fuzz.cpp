@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/inspect/inspect.h"
+#include "tools/peruse/setup_reader.h"
 
 namespace {
 
