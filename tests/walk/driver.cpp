@@ -111,15 +111,19 @@ HWND WaitForWindow(const SetupRun& run, const char* className, const char* capti
 bool WaitForMessageBox(const SetupRun& run, BoxInfo* box, DWORD timeoutMs) {
     HWND window = WaitForWindow(run, "#32770", "Portavo", timeoutMs);
     if (!window) return false;
-    // Let the box finish painting before its icon is looked at.
-    Sleep(150);
     box->window = window;
     box->owner = GetWindow(window, GW_OWNER);
     box->text = ItemText(window, 0xFFFF);
     box->hasYesNo = GetDlgItem(window, IDYES) && GetDlgItem(window, IDNO);
     IconSearch search = {nullptr};
     EnumChildWindows(window, FindIconStatic, reinterpret_cast<LPARAM>(&search));
-    box->icon = search.icon ? IdentifyIcon(CaptureRect(ScreenRect(search.icon))) : 0;
+    // The box may not have painted its icon yet: look again for a while.
+    box->icon = 0;
+    const DWORD start = GetTickCount();
+    while (search.icon && !box->icon && GetTickCount() - start < Patience(1000)) {
+        Sleep(50);
+        box->icon = IdentifyIcon(CaptureRect(ScreenRect(search.icon)));
+    }
     return true;
 }
 

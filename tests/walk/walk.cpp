@@ -53,7 +53,7 @@ int HighlightedStep(int expected, DWORD patienceMs) {
         int found = -1;
         if (first != std::string::npos)
             found = colours.find('A', first + 1) == std::string::npos ? static_cast<int>(first) : -2;
-        if (found == expected || GetTickCount() - start >= patienceMs) return found;
+        if (found == expected || GetTickCount() - start >= Patience(patienceMs)) return found;
         Sleep(50);
     }
 }
