@@ -161,16 +161,7 @@ TEST_F(Inspect, ToolListsVerifiesAndExtractsTheBuiltSetup) {
 
     const fs::path out = dir_ / "out" / "deeper";
     ASSERT_EQ(system((kTool + " extract '" + kSetup + "' '" + out.string() + "' >/dev/null").c_str()), 0);
-    const ReleaseTime& t = g_product.releaseTime;
-    struct tm local = {};
-    local.tm_year = t.year - 1900;
-    local.tm_mon = t.month - 1;
-    local.tm_mday = t.day;
-    local.tm_hour = t.hour;
-    local.tm_min = t.minute;
-    local.tm_sec = t.second;
-    local.tm_isdst = -1;
-    const time_t stamp = mktime(&local);
+    const time_t stamp = ReleaseTimeStamp(g_product.releaseTime);
     int files = 0;
     for (const auto& e : fs::directory_iterator(out)) {
         (void)e;

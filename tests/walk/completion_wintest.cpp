@@ -30,6 +30,18 @@ void WalkToCompletion(Walk& walk, const std::string& folder) {
     ASSERT_TRUE(PassGroup(walk, ""));
 }
 
+// Answers Yes to the read-me question and returns Notepad's window (of the
+// given class), or nullptr when none appeared.
+HWND AnswerYesAndWaitForNotepad(Walk& walk, const char* notepadClass) {
+    BoxInfo question;
+    if (!WaitForMessageBox(walk.run, &question, 30000) || !AnswerMessageBox(question, IDYES))
+        return nullptr;
+    HWND notepad = nullptr;
+    for (DWORD start = GetTickCount(); !notepad && GetTickCount() - start < Patience(15000); Sleep(50))
+        notepad = FindWindowA(notepadClass, nullptr);
+    return notepad;
+}
+
 // Copies setup.exe into a folder of its own with a stand-in Notepad.exe.
 std::string SetupBesideNotepad(const TempFolder& folder, const std::string& notepad) {
     const std::string setup = folder / "setup.exe";
@@ -117,13 +129,7 @@ TEST_F(CompletionTest, ReadMeOpensInNotepadWhileTheBackdropWaitsMinimised) {
     ASSERT_TRUE(StartSetup(&walk.run, setup));
     WalkToCompletion(walk, "C:\\Portavo Walk With Spaces");
     HWND backdrop = WaitForBackdrop(walk);
-    BoxInfo question;
-    ASSERT_TRUE(WaitForMessageBox(walk.run, &question, 30000));
-    ASSERT_TRUE(AnswerMessageBox(question, IDYES));
-
-    HWND notepad = nullptr;
-    for (DWORD start = GetTickCount(); !notepad && GetTickCount() - start < 10000; Sleep(20))
-        notepad = FindWindowA("RecordedNotepad", nullptr);
+    HWND notepad = AnswerYesAndWaitForNotepad(walk, "RecordedNotepad");
     ASSERT_TRUE(notepad);
     Sleep(500);
     EXPECT_TRUE(IsIconic(backdrop)) << "minimised while Notepad runs";
@@ -186,12 +192,7 @@ TEST_F(CompletionTest, SecondRunOffersTheRememberedFolderAndKeepsDataFiles) {
     ASSERT_TRUE(PassInstalling(second));
     ASSERT_TRUE(PassGroup(second, ""));
     // This time the read-me opens in Wine's own Notepad, which the test closes.
-    BoxInfo question;
-    ASSERT_TRUE(WaitForMessageBox(second.run, &question, 30000));
-    ASSERT_TRUE(AnswerMessageBox(question, IDYES));
-    HWND notepad = nullptr;
-    for (DWORD start = GetTickCount(); !notepad && GetTickCount() - start < 15000; Sleep(50))
-        notepad = FindWindowA("Notepad", nullptr);
+    HWND notepad = AnswerYesAndWaitForNotepad(second, "Notepad");
     ASSERT_TRUE(notepad);
     Sleep(500);
     const std::string title = TextOf(notepad);

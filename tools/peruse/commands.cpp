@@ -16,6 +16,18 @@
 
 namespace fs = std::filesystem;
 
+time_t ReleaseTimeStamp(const ReleaseTime& t) {
+    struct tm local = {};
+    local.tm_year = t.year - 1900;
+    local.tm_mon = t.month - 1;
+    local.tm_mday = t.day;
+    local.tm_hour = t.hour;
+    local.tm_min = t.minute;
+    local.tm_sec = t.second;
+    local.tm_isdst = -1;
+    return mktime(&local);
+}
+
 namespace {
 
 int Fail(FILE* err, const std::string& file, const std::string& why, int status) {
@@ -65,16 +77,8 @@ bool WriteStamped(const fs::path& path, const std::vector<uint8_t>& bytes, const
         unlink(temp.c_str());
         return false;
     }
-    struct tm local = {};
-    local.tm_year = t.year - 1900;
-    local.tm_mon = t.month - 1;
-    local.tm_mday = t.day;
-    local.tm_hour = t.hour;
-    local.tm_min = t.minute;
-    local.tm_sec = t.second;
-    local.tm_isdst = -1;
     struct timespec times[2];
-    times[0].tv_sec = times[1].tv_sec = mktime(&local);
+    times[0].tv_sec = times[1].tv_sec = ReleaseTimeStamp(t);
     times[0].tv_nsec = times[1].tv_nsec = long(t.milliseconds) * 1000000;
     if (utimensat(AT_FDCWD, temp.c_str(), times, 0) != 0 || rename(temp.c_str(), path.c_str()) != 0) {
         *why = "cannot stamp or rename " + temp.string() + ": " + strerror(errno);
