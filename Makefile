@@ -8,7 +8,7 @@ MAKEFLAGS += --no-print-directory
 JOBS ?= 2
 GEN := $(CURDIR)/build/host/gen
 
-.PHONY: demo run test test-pe32 bootstrap host win32 win32-tests win64 build bench fuzz clean
+.PHONY: demo run test test-pe32 bootstrap host win32 win32-tests win64 build bench fuzz size clean
 
 demo: build
 	@build/host/tools/config/portavo-table
@@ -51,6 +51,10 @@ win64: host
 	@cmake --no-warn-unused-cli -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DPORTAVO_GEN_DIR=$(GEN) -DPORTAVO_WIN32_TESTS=ON >/dev/null
 	@cmake --build build/win64 -j$(JOBS)
+
+# The shipped setup.exe's sections and what its code and data are made of.
+size: win32
+	@scripts/size build/win32
 
 bench: host
 	@build/host/tools/pack/portavo-pack bench

@@ -5,20 +5,24 @@ endif()
 enable_language(RC)
 include(${CMAKE_SOURCE_DIR}/cmake/reproducible.cmake)
 
-set(PORTAVO_WIN32_FLAGS -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables ${PORTAVO_REPRODUCIBLE_FLAGS})
+# Each function in a section of its own, so that the linker drops whatever
+# nothing calls. (Not data: MinGW's linker script would put zeroed objects
+# in sections of their own into .data, as bytes of the file.)
+set(PORTAVO_WIN32_FLAGS -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+  -ffunction-sections ${PORTAVO_REPRODUCIBLE_FLAGS})
 # The shipped 32-bit program is never run here, so its tree treats every
 # warning (a procedure cast that hides a missing CALLBACK, say) as an error.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   list(APPEND PORTAVO_WIN32_FLAGS -Werror)
 endif()
-set(PORTAVO_LINK_STATIC -static -static-libgcc -static-libstdc++)
+set(PORTAVO_LINK_STATIC -static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
 
 add_library(portavo_win32 STATIC
   ${PORTAVO_PURE_SOURCES} ${PORTAVO_WIN32_SOURCES} ${PORTAVO_GEN_DIR}/product_config.cpp)
 target_include_directories(portavo_win32 PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(portavo_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
 target_compile_options(portavo_win32 PRIVATE ${PORTAVO_WARNINGS} ${PORTAVO_WIN32_FLAGS})
-target_link_libraries(portavo_win32 PUBLIC comctl32 shell32 ole32 uuid advapi32 gdi32 user32 kernel32)
+target_link_libraries(portavo_win32 PUBLIC comctl32 shell32 ole32 advapi32 gdi32 user32 kernel32)
 
 # The resource script: dialogs, pictures, icons, the license text and the
 # generated payload resources.
@@ -37,7 +41,8 @@ set_property(SOURCE resources/setup.rc APPEND PROPERTY OBJECT_DEPENDS ${CMAKE_SO
 add_executable(setup WIN32 core/main.cpp $<TARGET_OBJECTS:portavo_resources>)
 target_compile_options(setup PRIVATE ${PORTAVO_WARNINGS} ${PORTAVO_WIN32_FLAGS})
 target_link_libraries(setup PRIVATE portavo_win32)
-target_link_options(setup PRIVATE ${PORTAVO_LINK_STATIC} -s)
+# The link map tells `make size` what each object file adds to setup.exe.
+target_link_options(setup PRIVATE ${PORTAVO_LINK_STATIC} -s -Wl,-Map=${CMAKE_BINARY_DIR}/setup.map)
 portavo_reproducible_link(setup)
 # The product record is linked in even where no code reads it yet, so that
 # portavo-inspect always finds it (i686 symbols carry a leading underscore).
@@ -65,6 +70,7 @@ portavo_reproducible_link(setup-again)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   enable_testing()
   add_test(NAME pe32-callbacks COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-callbacks ${CMAKE_BINARY_DIR})
+  add_test(NAME pe32-size COMMAND ${CMAKE_SOURCE_DIR}/scripts/size --check ${CMAKE_BINARY_DIR})
 endif()
 
 option(PORTAVO_WIN32_TESTS "Build the Win32 tests (run under wine64)" OFF)

@@ -19,18 +19,24 @@
 
 namespace {
 
+// The shell link's class and the two interfaces used here, defined in this
+// file: naming them from libuuid links in every GUID it knows (about 40 KB).
+const CLSID kShellLinkClass = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID kShellLinkInterface = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID kPersistFileInterface = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
 // Makes and saves one shell link; false when any part of it failed.
 bool CreateShortcut(const char* target, const char* folder, const char* linkPath,
                     const char* description) {
     IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    if (FAILED(CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkInterface,
                                 reinterpret_cast<void**>(&link))))
         return false;
     bool saved = false;
     IPersistFile* file = nullptr;
     if (SUCCEEDED(link->SetPath(target)) && SUCCEEDED(link->SetWorkingDirectory(folder)) &&
         SUCCEEDED(link->SetDescription(description)) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        SUCCEEDED(link->QueryInterface(kPersistFileInterface, reinterpret_cast<void**>(&file)))) {
         WCHAR widePath[kPathBufferSize];
         // 0 means the path did not fit the wide buffer or could not be converted.
         if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, kPathBufferSize) != 0)

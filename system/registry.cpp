@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "core/config.h"
@@ -74,7 +73,7 @@ void WriteUninstallEntry() {
         ERROR_SUCCESS)
         return;
     char displayVersion[kVersionSize + 1];
-    snprintf(displayVersion, sizeof displayVersion, "v%s", g_product.version);
+    FormatText(displayVersion, sizeof displayVersion, "v%s", g_product.version);
     // An uninstaller path too long for a path buffer is left out rather than
     // written cut short.
     char command[kPathBufferSize];

@@ -13,7 +13,7 @@ file(GLOB PORTAVO_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/suppo
 add_library(portavo_test_support STATIC ${PORTAVO_TEST_SUPPORT})
 # Screenshots are written to PNG with zlib.
 find_library(PORTAVO_ZLIB_STATIC NAMES libz.a REQUIRED)
-target_link_libraries(portavo_test_support PUBLIC portavo_win32 gtest ${PORTAVO_ZLIB_STATIC})
+target_link_libraries(portavo_test_support PUBLIC portavo_win32 gtest uuid ${PORTAVO_ZLIB_STATIC})
 target_compile_definitions(portavo_test_support PUBLIC
   PORTAVO_GEN_DIR="${PORTAVO_GEN_DIR}" PORTAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 
