@@ -6,6 +6,8 @@ set(PORTAVO_PURE_SOURCES
   pages/group_name.cpp
   pages/location_path.cpp
   extract/lzhuf.cpp
+  extract/crc32.cpp
+  extract/payload_check.cpp
 )
 
 # Sources that call Win32.
@@ -14,6 +16,7 @@ set(PORTAVO_WIN32_SOURCES
   core/wizard.cpp
   core/pump.cpp
   extract/packed_stream.cpp
+  extract/self_check.cpp
   extract/install.cpp
   extract/folder_path.cpp
   system/registry.cpp

@@ -3,11 +3,14 @@
 #include <windows.h>
 
 #include "core/wizard.h"
+#include "extract/self_check.h"
 #include "pages/pages.h"
 #include "resources/ids.h"
 #include "core/app.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    // A damaged copy stops here, before anything is shown or written.
+    if (!VerifyPayload()) return 1;
     InitApplication(instance);
     if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_WELCOME), nullptr, WelcomePageProc, 0) != 1)
         return 1;

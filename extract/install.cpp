@@ -77,10 +77,9 @@ bool ReleaseFileTime(const ReleaseTime& release, FILETIME* utc) {
 // The entry's packed stream in the module's resources, or nullptr when it is
 // missing or shorter than the table says.
 const uint8_t* FindPackedStream(const FileEntry& entry) {
-    HRSRC info = FindResourceA(g_instance, entry.resourceName, RT_RCDATA);
-    if (!info || SizeofResource(g_instance, info) < entry.packedSize) return nullptr;
-    HGLOBAL data = LoadResource(g_instance, info);
-    return data ? static_cast<const uint8_t*>(LockResource(data)) : nullptr;
+    DWORD size;
+    const uint8_t* stream = LoadRcdata(entry.resourceName, &size);
+    return size >= entry.packedSize ? stream : nullptr;
 }
 
 EntryResult WriteEntry(HWND page, const char* target, const FileEntry& entry,

@@ -79,6 +79,7 @@ struct Cursor {
     unsigned count;  // valid bits on top of `bits`
     const uint8_t* input;
     uint32_t inputRemaining;
+    uint32_t inputOverrun;  // zero bytes read past the packed size
     uint32_t outputRemaining;
     unsigned writePosition;
     unsigned blockFill;
@@ -109,7 +110,10 @@ LZHUF_INLINE BitWord LoadBigEndian(const uint8_t* p) {
 
 // Next byte of the stream; past the packed size the stream reads as zeros.
 LZHUF_INLINE unsigned NextInputByte(Cursor& cur) {
-    if (cur.inputRemaining == 0) return 0;
+    if (cur.inputRemaining == 0) {
+        ++cur.inputOverrun;
+        return 0;
+    }
     --cur.inputRemaining;
     return *cur.input++;
 }
@@ -437,6 +441,7 @@ bool DecodeStream(DecoderState* state, const uint8_t* input, uint32_t packedSize
     cur.count = 0;
     cur.input = input;
     cur.inputRemaining = packedSize;
+    cur.inputOverrun = 0;
     cur.outputRemaining = unpackedSize;
     cur.writePosition = kInitialWritePosition;
     cur.blockFill = 0;
@@ -466,8 +471,15 @@ bool DecodeStream(DecoderState* state, const uint8_t* input, uint32_t packedSize
     state->bitCount = cur.count;
     state->inputPosition = cur.input;
     state->inputRemaining = cur.inputRemaining;
+    state->inputOverrun = cur.inputOverrun;
     state->outputRemaining = cur.outputRemaining;
     state->writePosition = cur.writePosition;
     state->blockFill = cur.blockFill;
     return ok;
+}
+
+bool StreamTookExactly(const DecoderState* state, uint32_t packedSize) {
+    const uint64_t loaded = 8ull * (packedSize - state->inputRemaining + state->inputOverrun);
+    const uint64_t taken = loaded - state->bitCount;
+    return taken <= 8ull * packedSize && (packedSize == 0 || taken > 8ull * (packedSize - 1));
 }

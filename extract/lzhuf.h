@@ -45,6 +45,7 @@ struct DecoderState {
     uint32_t bitCount;             // valid bits in bitBuffer
     const uint8_t* inputPosition;  // next byte not yet taken into bitBuffer
     uint32_t inputRemaining;       // bytes left of the packed size
+    uint32_t inputOverrun;         // zero bytes read past the packed size
     uint32_t outputRemaining;      // bytes still to produce
     uint32_t writePosition;        // next window position to write
     uint32_t blockFill;            // bytes in block not yet handed to the sink
@@ -56,3 +57,8 @@ struct DecoderState {
 // bounds whatever the input. Returns false only when the sink refused a block.
 bool DecodeStream(DecoderState* state, const uint8_t* input, uint32_t packedSize,
                   uint32_t unpackedSize, BlockSink sink, void* context);
+
+// After DecodeStream: true when the stream's bits came from exactly its
+// packedSize bytes, none read past them and its last byte used. A damaged or
+// cut stream usually fails this even where it still gives enough bytes.
+bool StreamTookExactly(const DecoderState* state, uint32_t packedSize);

@@ -6,8 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
+
+#include "tools/pack/encoder.h"
 
 namespace {
+
+FileEntry EntryNamed(const char* resourceName) {
+    FileEntry entry = {};
+    strcpy(entry.resourceName, resourceName);
+    return entry;
+}
 
 TEST(Checksums, Crc32MatchesTheCommonCheckValueAndContinues) {
     const uint8_t digits[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
@@ -43,6 +52,54 @@ TEST(Checksums, TableRoundTripsAndDamagedTablesAreRefused) {
     EXPECT_FALSE(ParseChecksumTable(bad.data(), bad.size(), &back, &why));
     EXPECT_NE(why.find("entry 1 has an unterminated"), std::string::npos) << why;
     EXPECT_FALSE(ParseChecksumTable(table.data(), 7, &back, &why));
+}
+
+// setup.exe reads the table the build writes, entry by entry.
+TEST(Checksums, SetupFindsEachRecordedCrcByPlaceAndName) {
+    const std::vector<uint8_t> table = ChecksumTable({{"UINSTALL", 0x617CA486u}, {"A_FIFTEEN_CHARS", 7u}});
+    const uint32_t size = static_cast<uint32_t>(table.size());
+    uint32_t crc = 0;
+    ASSERT_TRUE(FindRecordedCrc(table.data(), size, 0, EntryNamed("UINSTALL"), &crc));
+    EXPECT_EQ(crc, 0x617CA486u);
+    ASSERT_TRUE(FindRecordedCrc(table.data(), size, 1, EntryNamed("A_FIFTEEN_CHARS"), &crc));
+    EXPECT_EQ(crc, 7u);
+    EXPECT_FALSE(FindRecordedCrc(table.data(), size, 1, EntryNamed("UINSTALL"), &crc));  // another place
+    EXPECT_FALSE(FindRecordedCrc(table.data(), size, 0, EntryNamed("UINSTAL"), &crc));
+    EXPECT_FALSE(FindRecordedCrc(table.data(), size, 2, EntryNamed("X"), &crc));         // past the count
+    EXPECT_FALSE(FindRecordedCrc(table.data(), size - 1, 1, EntryNamed("A_FIFTEEN_CHARS"), &crc));  // cut
+    EXPECT_FALSE(FindRecordedCrc(nullptr, 0, 0, EntryNamed("UINSTALL"), &crc));         // no table
+    std::vector<uint8_t> bad = table;
+    bad[1] = 'X';
+    EXPECT_FALSE(FindRecordedCrc(bad.data(), size, 0, EntryNamed("UINSTALL"), &crc));
+}
+
+// The self-check passes a stream only when it decodes from exactly its packed
+// bytes to exactly its size and CRC-32.
+TEST(Checksums, SelfCheckRefusesEveryKindOfDamagedStream) {
+    std::vector<uint8_t> data;
+    for (int i = 0; i < 20000; ++i) data.push_back(static_cast<uint8_t>("Trovado Pro indexes files. "[i % 27] ^ (i / 997)));
+    const std::vector<uint8_t> packed = PackBytes(data.data(), data.size());
+    const uint32_t size = static_cast<uint32_t>(data.size());
+    const uint32_t crc = Crc32(data.data(), data.size());
+    std::unique_ptr<DecoderState> state(new DecoderState);
+    // Exactly sized copies, so that AddressSanitizer sees any read past them.
+    auto check = [&](std::vector<uint8_t> stream, uint32_t unpacked, uint32_t expected) {
+        std::unique_ptr<uint8_t[]> copy(new uint8_t[stream.size()]);
+        memcpy(copy.get(), stream.data(), stream.size());
+        return CheckPackedStream(state.get(), copy.get(), static_cast<uint32_t>(stream.size()), unpacked,
+                                 expected);
+    };
+    EXPECT_TRUE(check(packed, size, crc));
+    std::vector<uint8_t> flipped = packed;
+    flipped[packed.size() / 2] ^= 0x10;
+    EXPECT_FALSE(check(flipped, size, crc)) << "a flipped bit";
+    EXPECT_FALSE(check(std::vector<uint8_t>(packed.begin(), packed.end() - 1), size, crc)) << "cut short";
+    std::vector<uint8_t> longer = packed;
+    longer.push_back(0);
+    EXPECT_FALSE(check(longer, size, crc)) << "a byte too many";
+    EXPECT_FALSE(check(packed, size - 100, crc)) << "a smaller unpacked size";
+    EXPECT_FALSE(check(packed, size + 100, crc)) << "a larger unpacked size";
+    EXPECT_FALSE(check(packed, size, crc ^ 1)) << "another CRC-32";
 }
 
 TEST(VersionResource, NumbersComeFromTheLeadingDigitsOfEachPart) {

@@ -132,6 +132,60 @@ TEST_F(StartTest, WelcomePageShowsTheProductAndCancelOrEscapeEndsQuietly) {
     }
 }
 
+// A copy of setup.exe with damage made to it where the build put it.
+struct DamagedCopy {
+    const char* what;
+    std::string bytes;
+    const char* named;  // what the error box must name
+};
+
+// Replaces the first occurrence of a run of bytes found in the program; false
+// when it is not there.
+bool Damage(std::string* program, const std::string& run, size_t at, char with) {
+    const size_t found = program->find(run);
+    if (run.empty() || found == std::string::npos) return false;
+    (*program)[found + at] = with;
+    return true;
+}
+
+TEST_F(StartTest, DamagedCopyShowsOneErrorBoxEndsAndWritesNothing) {
+    std::string program, readMe, checksums;
+    ASSERT_TRUE(ReadWholeFile(SetupPath(), &program));
+    ASSERT_TRUE(ReadWholeFile(PORTAVO_GEN_DIR "/packed/Read Me.txt", &readMe));
+    ASSERT_TRUE(ReadWholeFile(PORTAVO_GEN_DIR "/checksums.bin", &checksums));
+    DamagedCopy copies[] = {
+        {"a payload byte flipped", program, "\"Read Me.txt\""},
+        {"a recorded CRC-32 changed", program, "\"Trovado Pro.exe\""},
+        {"no checksum table", program, "checksum table is missing"},
+    };
+    ASSERT_TRUE(Damage(&copies[0].bytes, readMe, readMe.size() / 2, static_cast<char>(readMe[readMe.size() / 2] ^ 4)));
+    // Entry 2's CRC-32 follows "PVCK", the count and two 20-byte entries, and its name.
+    ASSERT_TRUE(Damage(&copies[1].bytes, checksums, 8 + 2 * 20 + 16, static_cast<char>(checksums[8 + 2 * 20 + 16] ^ 1)));
+    // The resource directory names the table in UTF-16; another name hides it.
+    ASSERT_TRUE(Damage(&copies[2].bytes, std::string("C\0H\0E\0C\0K\0S\0U\0M\0S\0", 18), 16, 'X'));
+
+    TempFolder folder("damaged");
+    for (const DamagedCopy& copy : copies) {
+        SCOPED_TRACE(copy.what);
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUnloadSwitchKey);
+        const std::string path = folder / "setup.exe";
+        ASSERT_TRUE(WriteWholeFile(path, copy.bytes));
+        SetupRun run;
+        ASSERT_TRUE(StartSetup(&run, path));
+        BoxInfo box;
+        ASSERT_TRUE(WaitForMessageBox(run, &box, 15000));
+        EXPECT_EQ(box.icon, static_cast<UINT>(MB_ICONERROR));
+        EXPECT_EQ(box.owner, nullptr);
+        EXPECT_NE(box.text.find(copy.named), std::string::npos) << box.text;
+        EXPECT_NE(box.text.find("fresh copy of the setup program"), std::string::npos) << box.text;
+        EXPECT_EQ(FindRunWindow(run, "InstallDlg", nullptr), nullptr) << "no welcome page";
+        EXPECT_TRUE(AnswerMessageBox(box, IDOK));
+        EXPECT_EQ(WaitForExit(&run, 10000), 1);
+        EXPECT_FALSE(UnloadSwitchIsOn()) << "nothing written";
+        CloseRun(&run);
+    }
+}
+
 TEST_F(StartTest, BackdropCoversTheScreenAndTheLicensePageFollows) {
     Walk walk("license");
     ASSERT_TRUE(StartSetup(&walk.run));

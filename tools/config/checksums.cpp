@@ -8,17 +8,6 @@ const char kMagic[4] = {'P', 'V', 'C', 'K'};
 const size_t kNameSize = 16;
 const size_t kEntrySize = kNameSize + 4;
 
-struct CrcTable {
-    uint32_t value[256];
-    CrcTable() {
-        for (uint32_t i = 0; i < 256; ++i) {
-            uint32_t c = i;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            value[i] = c;
-        }
-    }
-};
-
 void PutLittle32(std::vector<uint8_t>* out, uint32_t v) {
     for (int i = 0; i < 4; ++i) out->push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
@@ -28,13 +17,6 @@ uint32_t GetLittle32(const uint8_t* p) {
 }
 
 }  // namespace
-
-uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc) {
-    static const CrcTable table;
-    crc = ~crc;
-    for (size_t i = 0; i < size; ++i) crc = table.value[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
 
 std::vector<uint8_t> ChecksumTable(const std::vector<FileChecksum>& entries) {
     std::vector<uint8_t> out(kMagic, kMagic + 4);

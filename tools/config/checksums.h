@@ -1,6 +1,7 @@
 // The checksum table: one more RCDATA resource of setup.exe that records the
 // CRC-32 of every payload file as the build packed it, so that a built
-// setup.exe can be checked without running it. setup.exe itself never reads it.
+// setup.exe can be checked without running it; setup.exe checks itself
+// against it before it starts (extract/payload_check.h reads it there).
 //
 // Layout, little-endian: the four bytes "PVCK", a 32-bit entry count, then per
 // file table entry, in table order, its resource name (16 bytes, NUL-padded)
@@ -12,15 +13,13 @@
 #include <string>
 #include <vector>
 
-#define PORTAVO_CHECKSUM_RESOURCE "CHECKSUMS"
+#include "extract/crc32.h"
+#include "extract/payload_check.h"
 
 struct FileChecksum {
     std::string resourceName;
     uint32_t crc;
 };
-
-// CRC-32 of data, continuing from crc (0 to start).
-uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0);
 
 // The resource bytes for a table; names longer than 15 characters are cut.
 std::vector<uint8_t> ChecksumTable(const std::vector<FileChecksum>& entries);

@@ -1,0 +1,48 @@
+#include "extract/payload_check.h"
+
+#include <cstring>
+
+#include "extract/crc32.h"
+
+namespace {
+
+enum { kHeaderSize = 8, kNameSize = 16, kEntrySize = kNameSize + 4 };
+
+uint32_t GetLittle32(const uint8_t* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+struct CrcSink {
+    uint32_t crc;
+    uint32_t count;
+};
+
+bool AddToCrc(void* context, const uint8_t* block, uint32_t count) {
+    CrcSink* sink = static_cast<CrcSink*>(context);
+    sink->crc = Crc32(block, count, sink->crc);
+    sink->count += count;
+    return true;
+}
+
+}  // namespace
+
+bool FindRecordedCrc(const uint8_t* table, uint32_t tableSize, int index, const FileEntry& entry,
+                     uint32_t* crc) {
+    if (!table || tableSize < kHeaderSize || memcmp(table, "PVCK", 4) != 0 || index < 0) return false;
+    const uint32_t count = GetLittle32(table + 4);
+    if (static_cast<uint32_t>(index) >= count ||
+        (tableSize - kHeaderSize) / kEntrySize <= static_cast<uint32_t>(index))
+        return false;
+    const uint8_t* p = table + kHeaderSize + index * kEntrySize;
+    static_assert(int(kResourceNameSize) == int(kNameSize), "the table's names are as wide as the entries'");
+    if (strncmp(reinterpret_cast<const char*>(p), entry.resourceName, kNameSize) != 0) return false;
+    *crc = GetLittle32(p + kNameSize);
+    return true;
+}
+
+bool CheckPackedStream(DecoderState* state, const uint8_t* bytes, uint32_t packedSize,
+                       uint32_t unpackedSize, uint32_t crc) {
+    CrcSink sink = {0, 0};
+    DecodeStream(state, bytes, packedSize, unpackedSize, AddToCrc, &sink);
+    return sink.count == unpackedSize && StreamTookExactly(state, packedSize) && sink.crc == crc;
+}
