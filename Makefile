@@ -56,8 +56,10 @@ win64: host
 size: win32
 	@scripts/size build/win32
 
-bench: host
+bench: build
 	@build/host/tools/pack/portavo-pack bench
+	@build/host/tools/pack/portavo-check-bench
+	@scripts/with-wine scripts/wine-run build/win64/check-bench.exe
 
 fuzz: bootstrap
 	@CC=clang CXX=clang++ cmake -S . -B build/fuzz -DPORTAVO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

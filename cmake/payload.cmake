@@ -85,3 +85,12 @@ target_link_libraries(portavo-table PRIVATE portavo_config_lib portavo_pure)
 # above runs in parallel with it.
 add_dependencies(portavo-table portavo-product)
 set_target_properties(portavo-table PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools/config)
+
+# The cost of setup.exe's self-check of its payload, printed by `make bench`.
+add_executable(portavo-check-bench ${CMAKE_SOURCE_DIR}/tools/pack/check_bench.cpp
+  ${PORTAVO_GEN_DIR}/product_config.cpp)
+target_compile_options(portavo-check-bench PRIVATE ${PORTAVO_WARNINGS})
+target_compile_definitions(portavo-check-bench PRIVATE PORTAVO_GEN_DIR="${PORTAVO_GEN_DIR}")
+target_link_libraries(portavo-check-bench PRIVATE portavo_pure)
+add_dependencies(portavo-check-bench portavo-product)
+set_target_properties(portavo-check-bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools/pack)

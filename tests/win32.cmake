@@ -63,6 +63,11 @@ target_link_options(walk-demo PRIVATE ${PORTAVO_LINK_STATIC})
 add_dependencies(walk-demo setup)
 set_tests_properties(wine-walk PROPERTIES TIMEOUT 900)
 
+# The cost of the self-check as setup.exe runs it, printed by `make bench`.
+add_executable(check-bench ${CMAKE_SOURCE_DIR}/tools/pack/check_bench.cpp $<TARGET_OBJECTS:portavo_resources>)
+target_link_libraries(check-bench PRIVATE portavo_win32)
+target_link_options(check-bench PRIVATE ${PORTAVO_LINK_STATIC})
+
 # The extract tests' small full disk, symbolic link and scratch drive Q:
 # (tests/extract/fixtures.sh), and a time zone without summer time (UTC+9).
 if(TEST wine-extract)
