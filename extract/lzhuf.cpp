@@ -478,8 +478,7 @@ bool DecodeStream(DecoderState* state, const uint8_t* input, uint32_t packedSize
     return ok;
 }
 
-bool StreamTookExactly(const DecoderState* state, uint32_t packedSize) {
+uint64_t BitsTaken(const DecoderState* state, uint32_t packedSize) {
     const uint64_t loaded = 8ull * (packedSize - state->inputRemaining + state->inputOverrun);
-    const uint64_t taken = loaded - state->bitCount;
-    return taken <= 8ull * packedSize && (packedSize == 0 || taken > 8ull * (packedSize - 1));
+    return loaded - state->bitCount;
 }

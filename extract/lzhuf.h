@@ -58,7 +58,7 @@ struct DecoderState {
 bool DecodeStream(DecoderState* state, const uint8_t* input, uint32_t packedSize,
                   uint32_t unpackedSize, BlockSink sink, void* context);
 
-// After DecodeStream: true when the stream's bits came from exactly its
-// packedSize bytes, none read past them and its last byte used. A damaged or
-// cut stream usually fails this even where it still gives enough bytes.
-bool StreamTookExactly(const DecoderState* state, uint32_t packedSize);
+// After DecodeStream on packedSize bytes: the bits of input the stream took,
+// counting those read past the packed size as zeros. A whole stream takes
+// more than 8 * (packedSize - 1) bits and at most 8 * packedSize.
+uint64_t BitsTaken(const DecoderState* state, uint32_t packedSize);

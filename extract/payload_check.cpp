@@ -44,5 +44,8 @@ bool CheckPackedStream(DecoderState* state, const uint8_t* bytes, uint32_t packe
                        uint32_t unpackedSize, uint32_t crc) {
     CrcSink sink = {0, 0};
     DecodeStream(state, bytes, packedSize, unpackedSize, AddToCrc, &sink);
-    return sink.count == unpackedSize && StreamTookExactly(state, packedSize) && sink.crc == crc;
+    // Every bit from the stream's own bytes, and its last byte used.
+    const uint64_t taken = BitsTaken(state, packedSize);
+    const bool exact = taken <= 8ull * packedSize && (packedSize == 0 || taken > 8ull * (packedSize - 1));
+    return sink.count == unpackedSize && exact && sink.crc == crc;
 }

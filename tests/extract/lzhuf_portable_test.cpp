@@ -4,10 +4,10 @@
 // holds it to the baseline decoder.
 #define PORTAVO_LZHUF_PORTABLE 1
 #define DecodeStream DecodeStreamPortable
-#define StreamTookExactly StreamTookExactlyPortable
+#define BitsTaken BitsTakenPortable
 #include "extract/lzhuf.cpp"
 #undef DecodeStream
-#undef StreamTookExactly
+#undef BitsTaken
 
 // The header was read under the other name; the helpers also use the real one.
 bool DecodeStream(DecoderState* state, const uint8_t* input, uint32_t packedSize,

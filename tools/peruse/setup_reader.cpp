@@ -246,16 +246,13 @@ bool CheckPayload(const SetupImage& image, int index, const FileChecksum& checks
                " packed bytes can give";
         return false;
     }
-    // Decoding with guard bytes after the stream tells how many bits it took:
-    // all of them must come from its own bytes, and its last byte must be used.
-    const uint32_t kGuard = 16;
-    std::vector<uint8_t> input(image.bytes.begin() + r->offset, image.bytes.begin() + r->offset + packed);
-    input.resize(input.size() + kGuard, 0);
     std::unique_ptr<DecoderState> state(new DecoderState);
     out->reserve(f.unpackedSize);
-    DecodeStream(state.get(), input.data(), packed + kGuard, f.unpackedSize, Collect, out);
-    const uint64_t used = 8ull * (packed + kGuard - state->inputRemaining) - state->bitCount;
-    if (state->inputRemaining == 0 || used > 8ull * packed) {
+    DecodeStream(state.get(), image.bytes.data() + r->offset, packed, f.unpackedSize, Collect, out);
+    // All of the stream's bits must come from its own bytes, and its last
+    // byte must be used.
+    const uint64_t used = BitsTaken(state.get(), packed);
+    if (used > 8ull * packed) {
         *why = "the stream needs more than its " + std::to_string(packed) + " packed bytes to give " +
                std::to_string(f.unpackedSize) + " bytes";
         return false;
