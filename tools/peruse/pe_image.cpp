@@ -136,7 +136,7 @@ bool PeImage::ReadCertificates(const uint8_t* bytes, size_t size, uint32_t offse
     }
     for (const PeSection& s : sections) {
         if (s.rawSize != 0 && offset < uint64_t(s.rawOffset) + s.rawSize) {
-            *why = table + " overlaps section " + s.name + "; it belongs after the image";
+            *why = table + " starts before the end of section " + s.name + "; it belongs after the image";
             return false;
         }
     }
