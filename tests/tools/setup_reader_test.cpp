@@ -224,7 +224,7 @@ TEST_F(Inspect, ManifestAsksForAdministratorRightsAndNamesTheWindowsVersions) {
         EXPECT_EQ(elements.count(absent), 0u) << absent;
 
     Result r = RunCommand([](FILE* out, FILE* err) { return ListCommand(kSetup, out, err); });
-    EXPECT_NE(r.out.find("Requested execution level: requireAdministrator\nsignature: none\n"), std::string::npos)
+    EXPECT_NE(r.out.find("Requested execution level: requireAdministrator\nSignature: none\n"), std::string::npos)
         << r.out;
 }
 
@@ -258,9 +258,9 @@ TEST_F(Inspect, SignedCopyVerifiesAndReadsAsTheUnsignedOne) {
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string table = ProductTableText(g_product);
     EXPECT_EQ(r.out.substr(0, table.size()), table);
-    const size_t signature = r.out.find("signature: Authenticode, ");
+    const size_t signature = r.out.find("Signature: Authenticode, ");
     ASSERT_NE(signature, std::string::npos) << r.out;
-    EXPECT_EQ(r.out.substr(0, signature), unsignedList.out.substr(0, unsignedList.out.find("signature: ")));
+    EXPECT_EQ(r.out.substr(0, signature), unsignedList.out.substr(0, unsignedList.out.find("Signature: ")));
     r = RunCommand([&](FILE* out, FILE* err) { return VerifyCommand(path, out, err); });
     EXPECT_EQ(r.status, 0) << r.err;
     const fs::path out = dir_ / "out";

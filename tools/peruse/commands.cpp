@@ -110,11 +110,11 @@ int ListCommand(const std::string& setup, FILE* out, FILE* err) {
     fprintf(out, "Requested execution level: %s\n", ExecutionLevel(image).c_str());
     const PeImage& pe = image.pe;
     if (pe.certificateSize == 0)
-        fprintf(out, "signature: none\n");
+        fprintf(out, "Signature: none\n");
     else if (pe.certificateType == kCertificateTypePkcsSignedData)
-        fprintf(out, "signature: Authenticode, %u bytes\n", pe.certificateSize);
+        fprintf(out, "Signature: Authenticode, %u bytes\n", pe.certificateSize);
     else
-        fprintf(out, "signature: certificate type %u, %u bytes\n", pe.certificateType, pe.certificateSize);
+        fprintf(out, "Signature: certificate type %u, %u bytes\n", pe.certificateType, pe.certificateSize);
     return kInspectOk;
 }
 
