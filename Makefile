@@ -3,12 +3,14 @@
 #   make test   build everything and run every test, native and under Wine
 #   make run    start setup.exe on your own display
 #   make test-pe32   run the PE32 build itself under wine32 in an emulated guest
+#   make sign   sign the PE32 into build/release/setup.exe (scripts/sign says
+#               which certificate it needs)
 SHELL := /bin/bash
 MAKEFLAGS += --no-print-directory
 JOBS ?= 2
 GEN := $(CURDIR)/build/host/gen
 
-.PHONY: demo run test test-pe32 bootstrap host win32 win32-tests win64 build bench fuzz size clean
+.PHONY: demo run test test-pe32 sign bootstrap host win32 win32-tests win64 build bench fuzz size clean
 
 demo: build
 	@build/host/tools/config/portavo-table
@@ -26,6 +28,9 @@ build: win32 win64
 
 test-pe32:
 	@scripts/test-pe32
+
+sign: win32
+	@scripts/sign
 
 bootstrap:
 	@scripts/bootstrap

@@ -21,6 +21,8 @@ include(cmake/generate.cmake)
 
 # Native tests, run under AddressSanitizer and UndefinedBehaviorSanitizer.
 find_package(GTest REQUIRED)
+# The manifest test reads setup.exe's manifest with a real XML parser.
+find_package(LibXml2 REQUIRED)
 set(PORTAVO_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 add_library(portavo_pure_san STATIC ${PORTAVO_PURE_SOURCES} ${PORTAVO_GEN_DIR}/product_config.cpp)
 target_include_directories(portavo_pure_san PUBLIC ${CMAKE_SOURCE_DIR})
@@ -30,7 +32,8 @@ add_dependencies(portavo_pure_san portavo-generated)
 
 file(GLOB PORTAVO_HOST_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*/*_test.cpp)
 add_executable(portavo-host-tests ${PORTAVO_HOST_TESTS})
-target_link_libraries(portavo-host-tests PRIVATE portavo_pure_san portavo_tool_libs GTest::gtest_main)
+target_link_libraries(portavo-host-tests PRIVATE portavo_pure_san portavo_tool_libs GTest::gtest_main
+  LibXml2::LibXml2)
 target_compile_definitions(portavo-host-tests PRIVATE
   PORTAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
   PORTAVO_GEN_DIR="${PORTAVO_GEN_DIR}"

@@ -4,19 +4,18 @@
 #                        checked by decoding it again before it is kept
 #   product_config.cpp   the product record, payload.rc, the payload
 #                        resources, checksums.bin, the CRC-32 of every payload
-#                        file, and version.rc, the version resource, all
-#                        written by portavo-config
-# The description and the placeholder list are read here for the file names,
-# so editing either (or adding a payload file) configures again.
-set(PORTAVO_DESCRIPTION ${CMAKE_SOURCE_DIR}/resources/product.ini)
+#                        file, version.rc, the version resource, and
+#                        setup.manifest, all written by portavo-config
+# The payload's file names come from portavo-config's reading of the
+# description (PORTAVO_PAYLOAD_FILES, cmake/describe.cmake); the placeholder
+# list is read here, so editing it (or adding a payload file) configures again.
 set(PORTAVO_PAYLOAD_SOURCE ${CMAKE_SOURCE_DIR}/resources/payload)
 set(PORTAVO_PLACEHOLDERS ${PORTAVO_PAYLOAD_SOURCE}/placeholders.txt)
 set(payload_gen_dir ${PORTAVO_GEN_DIR}/payload)
 set(packed_dir ${PORTAVO_GEN_DIR}/packed)
 
 file(GLOB payload_sources CONFIGURE_DEPENDS ${PORTAVO_PAYLOAD_SOURCE}/*)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-  ${PORTAVO_DESCRIPTION} ${PORTAVO_PLACEHOLDERS})
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PORTAVO_PLACEHOLDERS})
 
 # Placeholders: "kind size file name" lines.
 set(placeholders)
@@ -36,14 +35,9 @@ add_custom_command(OUTPUT ${placeholders}
 # nowhere gets no command; portavo-config then stops the build naming it.
 set(payload_files)
 set(packed_files)
-file(STRINGS ${PORTAVO_DESCRIPTION} lines REGEX "^[ \t]*file[ \t]*=")
-foreach(line IN LISTS lines)
-  string(REGEX REPLACE "^[ \t]*file[ \t]*=" "" name "${line}")
-  string(STRIP "${name}" name)
+foreach(name IN LISTS PORTAVO_PAYLOAD_FILES)
   set(packed ${packed_dir}/${name})
-  if(name STREQUAL "" OR packed IN_LIST packed_files)
-    continue()
-  elseif(EXISTS ${PORTAVO_PAYLOAD_SOURCE}/${name} AND NOT IS_DIRECTORY ${PORTAVO_PAYLOAD_SOURCE}/${name})
+  if(EXISTS ${PORTAVO_PAYLOAD_SOURCE}/${name} AND NOT IS_DIRECTORY ${PORTAVO_PAYLOAD_SOURCE}/${name})
     set(source ${PORTAVO_PAYLOAD_SOURCE}/${name})
   elseif(${payload_gen_dir}/${name} IN_LIST placeholders)
     set(source ${payload_gen_dir}/${name})
@@ -64,16 +58,16 @@ endforeach()
 
 add_custom_command(
   OUTPUT ${PORTAVO_GEN_DIR}/product_config.cpp ${PORTAVO_GEN_DIR}/payload.rc
-    ${PORTAVO_GEN_DIR}/checksums.bin ${PORTAVO_GEN_DIR}/version.rc
+    ${PORTAVO_GEN_DIR}/checksums.bin ${PORTAVO_GEN_DIR}/version.rc ${PORTAVO_GEN_DIR}/setup.manifest
   COMMAND portavo-config --description ${PORTAVO_DESCRIPTION}
     --payload ${PORTAVO_PAYLOAD_SOURCE} --payload ${payload_gen_dir}
     --packed ${packed_dir} --gen ${PORTAVO_GEN_DIR}
-  DEPENDS portavo-config ${PORTAVO_DESCRIPTION} ${payload_files} ${packed_files}
+  DEPENDS ${PORTAVO_CONFIG} ${PORTAVO_DESCRIPTION} ${payload_files} ${packed_files}
   COMMENT "Generating the product record and the payload resource script"
   VERBATIM)
 add_custom_target(portavo-product
   DEPENDS ${PORTAVO_GEN_DIR}/product_config.cpp ${PORTAVO_GEN_DIR}/payload.rc
-    ${PORTAVO_GEN_DIR}/checksums.bin ${PORTAVO_GEN_DIR}/version.rc)
+    ${PORTAVO_GEN_DIR}/checksums.bin ${PORTAVO_GEN_DIR}/version.rc ${PORTAVO_GEN_DIR}/setup.manifest)
 add_dependencies(portavo-generated portavo-product)
 
 # The file table as compiled into setup.exe, printed by `make demo`.

@@ -3,37 +3,21 @@
 #
 # Time: the linker stamps the PE header with SOURCE_DATE_EPOCH when that is
 # set. It is taken from the environment of the configure run when given there,
-# else from the product's release time (its wall-clock fields read as UTC).
+# else it is the product's release time (its wall-clock fields read as UTC),
+# PORTAVO_RELEASE_EPOCH of the build settings that portavo-config wrote into
+# the native tree's gen folder.
 # Paths: source and gen folder paths are mapped to fixed names in anything the
 # compiler writes; the resource compiler embeds only the files' bytes.
+set(settings ${PORTAVO_GEN_DIR}/product.cmake)
+if(NOT EXISTS ${settings})
+  message(FATAL_ERROR "${settings} is missing: configure the native tree first")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${settings})
+include(${settings})
 if(DEFINED ENV{SOURCE_DATE_EPOCH} AND NOT "$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
   set(PORTAVO_SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
 else()
-  set(description ${CMAKE_SOURCE_DIR}/resources/product.ini)
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${description})
-  file(STRINGS ${description} lines REGEX "^[ \t]*release_time[ \t]*=")
-  set(fields "[ \t]*([0-9]+)[ \t]*")
-  if(NOT lines MATCHES "=${fields},${fields},${fields},${fields},${fields},${fields},${fields}")
-    message(FATAL_ERROR "${description}: no release_time to stamp setup.exe with")
-  endif()
-  set(y ${CMAKE_MATCH_1})
-  set(m ${CMAKE_MATCH_2})
-  set(d ${CMAKE_MATCH_4})
-  # Days since 1970-01-01 of a proleptic Gregorian date, counted in 400-year
-  # eras that start on March 1.
-  if(m LESS_EQUAL 2)
-    math(EXPR y "${y} - 1")
-    math(EXPR m "${m} + 9")
-  else()
-    math(EXPR m "${m} - 3")
-  endif()
-  math(EXPR era "${y} / 400")
-  math(EXPR yoe "${y} - ${era} * 400")
-  math(EXPR doy "(153 * ${m} + 2) / 5 + ${d} - 1")
-  math(EXPR doe "${yoe} * 365 + ${yoe} / 4 - ${yoe} / 100 + ${doy}")
-  math(EXPR days "${era} * 146097 + ${doe} - 719468")
-  math(EXPR PORTAVO_SOURCE_DATE_EPOCH
-    "${days} * 86400 + ${CMAKE_MATCH_5} * 3600 + ${CMAKE_MATCH_6} * 60 + ${CMAKE_MATCH_7}")
+  set(PORTAVO_SOURCE_DATE_EPOCH ${PORTAVO_RELEASE_EPOCH})
 endif()
 if(NOT PORTAVO_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$" OR PORTAVO_SOURCE_DATE_EPOCH GREATER 4294967295)
   message(FATAL_ERROR "PE time stamp ${PORTAVO_SOURCE_DATE_EPOCH} is not a 32-bit count of seconds")

@@ -31,7 +31,7 @@ set_property(TARGET portavo_resources PROPERTY INCLUDE_DIRECTORIES
   ${CMAKE_SOURCE_DIR}/resources ${CMAKE_SOURCE_DIR} ${PORTAVO_GEN_DIR} ${PORTAVO_GEN_DIR}/art)
 set_property(SOURCE resources/setup.rc APPEND PROPERTY OBJECT_DEPENDS
   ${PORTAVO_GEN_DIR}/payload.rc ${PORTAVO_GEN_DIR}/product_config.cpp
-  ${PORTAVO_GEN_DIR}/checksums.bin ${PORTAVO_GEN_DIR}/version.rc)
+  ${PORTAVO_GEN_DIR}/checksums.bin ${PORTAVO_GEN_DIR}/version.rc ${PORTAVO_GEN_DIR}/setup.manifest)
 # Files the script names outside #include, which the dependency scan misses.
 foreach(art bitmap200.bmp bitmap201.bmp bitmap202.bmp bitmap203.bmp bitmap204.bmp icon100.ico icon101.ico)
   set_property(SOURCE resources/setup.rc APPEND PROPERTY OBJECT_DEPENDS ${PORTAVO_GEN_DIR}/art/${art})

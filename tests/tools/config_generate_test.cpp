@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <fstream>
@@ -124,6 +125,9 @@ TEST_F(GenerateTest, RecordTakesItsSizesFromTheFilesAndTheOutputsCarryIt) {
     const std::string version = ReadAll(root_ / "gen" / "version.rc");
     EXPECT_NE(version.find("VALUE \"CompanyName\", \"Acme \"\"Tools\"\"\"\n"), std::string::npos) << version;
     EXPECT_NE(version.find("VALUE \"FileDescription\", \"Widget Pro Setup\"\n"), std::string::npos) << version;
+    const std::string manifest = ReadAll(root_ / "gen" / "setup.manifest");
+    EXPECT_NE(manifest.find("name=\"AcmeTools.WidgetPro.Setup\" version=\"1.0.0.0\""), std::string::npos)
+        << manifest;
 }
 
 TEST_F(GenerateTest, PayloadThatDoesNotMatchTheDescriptionWritesNothing) {
@@ -162,6 +166,52 @@ TEST_F(GenerateTest, PayloadThatDoesNotMatchTheDescriptionWritesNothing) {
         EXPECT_FALSE(fs::exists(root_ / "gen" / "payload.rc")) << c.what;
         EXPECT_FALSE(fs::exists(root_ / "gen" / "checksums.bin")) << c.what;
         EXPECT_FALSE(fs::exists(root_ / "gen" / "version.rc")) << c.what;
+        EXPECT_FALSE(fs::exists(root_ / "gen" / "setup.manifest")) << c.what;
+    }
+}
+
+// The build settings that the build trees include at configure time: every
+// file name as one list element, whatever CMake would otherwise expand, and
+// the release time in seconds, the same as the C library's UTC conversion.
+TEST_F(GenerateTest, BuildSettingsCarryTheFileListAndTheReleaseTime) {
+    std::string text = ReadAll(request_.description);
+    const size_t at = text.find("File 3.bin");
+    text.replace(at, 10, "${x} @y@.bin");
+    WriteAll(request_.description, text);
+    const fs::path out = root_ / "gen" / "product.cmake";
+    std::vector<std::string> errors;
+    ASSERT_TRUE(GenerateBuildSettings(request_.description, out.string(), &errors));
+    const std::string settings = ReadAll(out);
+    EXPECT_NE(settings.find("list(APPEND PORTAVO_PAYLOAD_FILES \"File 0.bin\")\n"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("list(APPEND PORTAVO_PAYLOAD_FILES \"\\${x} \\@y\\@.bin\")\n"), std::string::npos)
+        << settings;
+    EXPECT_NE(settings.find("set(PORTAVO_RELEASE_EPOCH 978307200)\n"), std::string::npos) << settings;
+
+    // Unchanged settings are not written again, so the trees that include
+    // them do not configure again.
+    fs::last_write_time(out, fs::file_time_type());
+    ASSERT_TRUE(GenerateBuildSettings(request_.description, out.string(), &errors));
+    EXPECT_EQ(fs::last_write_time(out), fs::file_time_type());
+
+    WriteAll(request_.description, text.replace(text.find("${x}"), 4, "a;b"));
+    EXPECT_FALSE(GenerateBuildSettings(request_.description, out.string(), &errors));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("entry 3: file \"a;b @y@.bin\": ';' cannot be carried"), std::string::npos) << errors[0];
+
+    // Month ends, leap days, the turn of eras and the last 32-bit second.
+    const uint16_t times[][8] = {{1970, 1, 4, 1, 0, 0, 0, 0},    {1972, 2, 2, 29, 23, 59, 59, 0},
+                                 {1999, 12, 5, 31, 12, 0, 0, 0},  {2000, 2, 2, 29, 0, 0, 1, 0},
+                                 {2000, 3, 3, 1, 0, 0, 0, 0},     {2006, 12, 6, 23, 4, 2, 0, 0},
+                                 {2100, 3, 1, 1, 6, 30, 0, 0},    {2106, 2, 0, 7, 6, 28, 15, 0}};
+    for (const uint16_t* t : times) {
+        struct tm utc = {};
+        utc.tm_year = t[0] - 1900;
+        utc.tm_mon = t[1] - 1;
+        utc.tm_mday = t[3];
+        utc.tm_hour = t[4];
+        utc.tm_min = t[5];
+        utc.tm_sec = t[6];
+        EXPECT_EQ(ReleaseEpoch(t), static_cast<int64_t>(timegm(&utc))) << t[0] << "-" << t[1] << "-" << t[3];
     }
 }
 
@@ -191,6 +241,9 @@ TEST(BuiltRecord, MatchesTheShippedPayload) {
         EXPECT_LT(f.packedSize, f.unpackedSize) << f.fileName;
     }
     EXPECT_EQ(total, 947817u);
+    // The build settings that stamp setup.exe name the same release time.
+    EXPECT_NE(ReadAll(fs::path(PORTAVO_GEN_DIR) / "product.cmake").find("set(PORTAVO_RELEASE_EPOCH 1166846520)\n"),
+              std::string::npos);
 }
 
 }  // namespace

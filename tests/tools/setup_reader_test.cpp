@@ -2,13 +2,16 @@
 // compiled in and the version resource, verify passes, extract gives the
 // payload files byte for byte with the release time; damaged, truncated and
 // foreign files fail with one line and a non-zero status, never a crash and
-// never a written file.
+// never a written file. The manifest read back is well-formed XML that asks for
+// what the program needs; a signed copy verifies and reads as the unsigned one.
 #include "tests/tools/sample_setup.h"
 #include "tools/config/table.h"
 #include "tools/peruse/commands.h"
 #include "tools/peruse/setup_reader.h"
 
 #include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -22,6 +25,8 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -146,6 +151,135 @@ TEST_F(Inspect, FindsTheRecordCompiledInAndListsItWithTheVersionResource) {
                              "  ProductName        Trovado Pro\n", "  ProductVersion     4.02\n",
                              "PE time stamp 2006-12-23 04:02:00 UTC"})
         EXPECT_NE(r.out.find(line), std::string::npos) << line << " missing from\n" << r.out;
+}
+
+// Elements of a manifest by local name, each with its namespace and
+// attributes.
+struct XmlElement {
+    std::string ns;
+    std::map<std::string, std::string> attributes;
+};
+
+void CollectElements(xmlNode* node, std::multimap<std::string, XmlElement>* out) {
+    for (; node; node = node->next) {
+        if (node->type != XML_ELEMENT_NODE) continue;
+        XmlElement e;
+        if (node->ns && node->ns->href) e.ns = reinterpret_cast<const char*>(node->ns->href);
+        for (xmlAttr* a = node->properties; a; a = a->next) {
+            xmlChar* value = xmlNodeListGetString(node->doc, a->children, 1);
+            e.attributes[reinterpret_cast<const char*>(a->name)] = value ? reinterpret_cast<const char*>(value) : "";
+            xmlFree(value);
+        }
+        out->emplace(reinterpret_cast<const char*>(node->name), e);
+        CollectElements(node->children, out);
+    }
+}
+
+TEST_F(Inspect, ManifestAsksForAdministratorRightsAndNamesTheWindowsVersions) {
+    std::string text;
+    ASSERT_TRUE(ReadManifest(image_, &text)) << "no manifest resource 1";
+    xmlDoc* doc = xmlReadMemory(text.data(), static_cast<int>(text.size()), "setup.manifest", nullptr,
+                                XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    ASSERT_NE(doc, nullptr) << "the manifest is not well-formed XML:\n" << text;
+    xmlNode* root = xmlDocGetRootElement(doc);
+    std::multimap<std::string, XmlElement> elements;
+    CollectElements(root, &elements);
+    xmlFreeDoc(doc);
+    const char* const kAsmV1 = "urn:schemas-microsoft-com:asm.v1";
+    ASSERT_EQ(elements.count("assembly"), 1u);
+    EXPECT_EQ(elements.find("assembly")->second.ns, kAsmV1);
+    EXPECT_EQ(elements.find("assembly")->second.attributes["manifestVersion"], "1.0");
+
+    ASSERT_EQ(elements.count("assemblyIdentity"), 1u);
+    const XmlElement& identity = elements.find("assemblyIdentity")->second;
+    EXPECT_EQ(identity.ns, kAsmV1);
+    EXPECT_EQ(identity.attributes,
+              (std::map<std::string, std::string>{{"type", "win32"},
+                                                  {"name", "VelmoraUtilities.TrovadoPro.Setup"},
+                                                  {"version", "4.2.0.0"},
+                                                  {"processorArchitecture", "x86"}}));
+
+    ASSERT_EQ(elements.count("requestedExecutionLevel"), 1u);
+    const XmlElement& level = elements.find("requestedExecutionLevel")->second;
+    EXPECT_EQ(level.ns, "urn:schemas-microsoft-com:asm.v3");
+    EXPECT_EQ(level.attributes,
+              (std::map<std::string, std::string>{{"level", "requireAdministrator"}, {"uiAccess", "false"}}));
+
+    // Vista, 7, 8, 8.1, 10 and 11.
+    std::set<std::string> systems;
+    auto range = elements.equal_range("supportedOS");
+    for (auto it = range.first; it != range.second; ++it) {
+        EXPECT_EQ(it->second.ns, "urn:schemas-microsoft-com:compatibility.v1");
+        systems.insert(it->second.attributes["Id"]);
+    }
+    EXPECT_EQ(systems, (std::set<std::string>{"{e2011457-1546-43c5-a5fe-008deee3d3f0}",
+                                              "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+                                              "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+                                              "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+                                              "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}));
+
+    // Pixel layout and the classic controls: no DPI awareness, no
+    // dependency (Common Controls 6 would be one).
+    for (const char* absent : {"dpiAware", "dpiAwareness", "dependency", "dependentAssembly"})
+        EXPECT_EQ(elements.count(absent), 0u) << absent;
+
+    Result r = RunCommand([](FILE* out, FILE* err) { return ListCommand(kSetup, out, err); });
+    EXPECT_NE(r.out.find("Requested execution level: requireAdministrator\nSignature: none\n"), std::string::npos)
+        << r.out;
+}
+
+// scripts/sign with a throwaway CA and code-signing certificate: the signed
+// copy verifies against that CA, signs to the same bytes again, reads as the
+// unsigned file in every command, and a flipped byte breaks the signature.
+TEST_F(Inspect, SignedCopyVerifiesAndReadsAsTheUnsignedOne) {
+    const std::string d = dir_.string();
+    const std::string make =
+        "cd '" + d + "' && "
+        "openssl req -x509 -newkey rsa:2048 -nodes -keyout ca.key -out ca.pem -days 30 -subj /CN=Throwaway-CA "
+        "-addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign && "
+        "openssl req -newkey rsa:2048 -nodes -keyout key.pem -out signer.csr -subj /CN=Velmora-Utilities && "
+        "printf 'basicConstraints=CA:FALSE\\nkeyUsage=critical,digitalSignature\\nextendedKeyUsage=codeSigning\\n' "
+        ">signer.ext && "
+        "openssl x509 -req -in signer.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 30 -extfile signer.ext "
+        "-out cert.pem";
+    ASSERT_EQ(system(("(" + make + ") >'" + d + "/openssl.log' 2>&1").c_str()), 0) << "openssl failed; see " << d << "/openssl.log";
+    const std::string sign = "cd '" + d + "' && SIGN_CERT=cert.pem SIGN_KEY=key.pem SIGN_PKCS12= '" +
+                             PORTAVO_SOURCE_DIR "/scripts/sign' '" + kSetup + "' ";
+    ASSERT_EQ(system((sign + "signed.exe >/dev/null").c_str()), 0);
+    ASSERT_EQ(system((sign + "again.exe >/dev/null").c_str()), 0);
+    const std::vector<uint8_t> signedBytes = ReadAll(dir_ / "signed.exe");
+    EXPECT_TRUE(signedBytes == ReadAll(dir_ / "again.exe")) << "signing twice gave different bytes";
+    const std::string verify = "cd '" + d + "' && osslsigncode verify -CAfile ca.pem -in ";
+    EXPECT_EQ(system((verify + "signed.exe >verify.log 2>&1").c_str()), 0) << "see " << d << "/verify.log";
+
+    const std::string path = (dir_ / "signed.exe").string();
+    Result r = RunCommand([&](FILE* out, FILE* err) { return ListCommand(path, out, err); });
+    Result unsignedList = RunCommand([](FILE* out, FILE* err) { return ListCommand(kSetup, out, err); });
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string table = ProductTableText(g_product);
+    EXPECT_EQ(r.out.substr(0, table.size()), table);
+    const size_t signature = r.out.find("Signature: Authenticode, ");
+    ASSERT_NE(signature, std::string::npos) << r.out;
+    EXPECT_EQ(r.out.substr(0, signature), unsignedList.out.substr(0, unsignedList.out.find("Signature: ")));
+    r = RunCommand([&](FILE* out, FILE* err) { return VerifyCommand(path, out, err); });
+    EXPECT_EQ(r.status, 0) << r.err;
+    const fs::path out = dir_ / "out";
+    r = RunCommand([&](FILE* o, FILE* err) { return ExtractCommand(path, out.string(), o, err); });
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (int i = 0; i < g_product.fileCount; ++i)
+        EXPECT_TRUE(ReadAll(out / g_product.files[i].fileName) == ReadAll(PayloadSource(g_product.files[i].fileName)))
+            << g_product.files[i].fileName;
+
+    // One byte of the program's code changed: the signature no longer holds.
+    std::vector<uint8_t> flipped = signedBytes;
+    flipped[image_.pe.sections[0].rawOffset + 0x100] ^= 0x01;
+    Copy("flipped.exe", flipped);
+    EXPECT_NE(system((verify + "flipped.exe >/dev/null 2>&1").c_str()), 0) << "a changed file still verifies";
+    // A certificate table cut short is a damaged file, not a shorter one.
+    const std::string cut = Copy("cut.exe", std::vector<uint8_t>(signedBytes.begin(), signedBytes.end() - 1));
+    r = RunCommand([&](FILE* o, FILE* err) { return VerifyCommand(cut, o, err); });
+    EXPECT_EQ(r.status, kInspectBadInput);
+    EXPECT_NE(r.err.find("truncated: the certificate table"), std::string::npos) << r.err;
 }
 
 TEST_F(Inspect, ToolListsVerifiesAndExtractsTheBuiltSetup) {

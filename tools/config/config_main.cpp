@@ -1,5 +1,8 @@
-// portavo-config: writes product_config.cpp and payload.rc into the gen
-// folder from the product description and the payload files.
+// portavo-config: the one reader of the product description. With --gen it
+// writes product_config.cpp, payload.rc, checksums.bin, version.rc and
+// setup.manifest into the gen folder from the description and the payload
+// files; with --cmake it writes the build settings that the build trees read
+// at configure time.
 #include "tools/config/generate.h"
 
 #include <cstdio>
@@ -10,14 +13,21 @@ namespace {
 int Usage() {
     fprintf(stderr,
             "usage: portavo-config --description FILE --payload DIR [--payload DIR...]\n"
-            "                      --packed DIR --gen DIR\n");
+            "                      --packed DIR --gen DIR\n"
+            "       portavo-config --description FILE --cmake FILE\n");
     return 2;
+}
+
+int Report(const std::vector<std::string>& errors) {
+    for (const std::string& e : errors) fprintf(stderr, "portavo-config: error: %s\n", e.c_str());
+    return 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     GenerateRequest request;
+    std::string cmake;
     for (int i = 1; i < argc; ++i) {
         if (i + 1 >= argc) return Usage();
         const char* option = argv[i];
@@ -26,16 +36,17 @@ int main(int argc, char** argv) {
         else if (!strcmp(option, "--payload")) request.payloadDirs.push_back(value);
         else if (!strcmp(option, "--packed")) request.packedDir = value;
         else if (!strcmp(option, "--gen")) request.genDir = value;
+        else if (!strcmp(option, "--cmake")) cmake = value;
         else return Usage();
     }
-    if (request.description.empty() || request.payloadDirs.empty() || request.packedDir.empty() ||
-        request.genDir.empty())
-        return Usage();
-    ProductConfig record;
+    if (request.description.empty()) return Usage();
     std::vector<std::string> errors;
-    if (!GenerateProductSources(request, &record, &errors)) {
-        for (const std::string& e : errors) fprintf(stderr, "portavo-config: error: %s\n", e.c_str());
-        return 1;
+    if (!cmake.empty()) {
+        if (!request.payloadDirs.empty() || !request.packedDir.empty() || !request.genDir.empty()) return Usage();
+        return GenerateBuildSettings(request.description, cmake, &errors) ? 0 : Report(errors);
     }
+    if (request.payloadDirs.empty() || request.packedDir.empty() || request.genDir.empty()) return Usage();
+    ProductConfig record;
+    if (!GenerateProductSources(request, &record, &errors)) return Report(errors);
     return 0;
 }

@@ -1,7 +1,9 @@
 // Turns a product description and the payload files into the generated
 // sources of setup.exe: product_config.cpp (the definition of g_product),
 // payload.rc (one RCDATA resource per file table entry and the checksum
-// table, checksums.bin) and version.rc (the version resource).
+// table, checksums.bin), version.rc (the version resource) and
+// setup.manifest; and, read at configure time, the build settings
+// (product.cmake).
 #pragma once
 
 #include "core/config.h"
@@ -44,6 +46,31 @@ std::vector<uint8_t> PayloadChecksums(const ProductConfig& record, const std::ve
 // digits of each dot-separated part of the version text, at most four parts,
 // missing ones 0 ("4.02" gives 4, 2, 0, 0).
 void VersionNumbers(const char* version, uint16_t numbers[4]);
+
+// The release time's wall-clock fields read as UTC, in seconds since
+// 1970-01-01: the PE time stamp of setup.exe and the time of its signature.
+int64_t ReleaseEpoch(const uint16_t releaseTime[8]);
+
+// The CMake include that the build trees read at configure time instead of the
+// description: PORTAVO_PAYLOAD_FILES, the entries' file names in table order,
+// and PORTAVO_RELEASE_EPOCH. False when a name cannot be carried in a CMake
+// list (it holds ';').
+bool BuildSettingsScript(const ProductDescription& description, std::string* script,
+                         std::vector<std::string>* errors);
+
+// Reads and checks the description at path and writes its build settings to
+// out, leaving that file untouched when it already holds them (the build
+// trees configure again when it changes).
+bool GenerateBuildSettings(const std::string& path, const std::string& out,
+                           std::vector<std::string>* errors);
+
+// The application manifest of setup.exe: an assembly identity named after the
+// maker and the product with the version resource's numbers, the
+// administrator rights the program needs (it writes HKLM and the Windows
+// folder), and the Windows versions it was made for, Vista to 11. No DPI
+// awareness and no Common Controls 6: the pages keep their pixel layout and
+// the classic look.
+std::string ManifestText(const ProductConfig& record);
 
 // Resource script with the VERSIONINFO of setup.exe: the product's name,
 // version and maker, a description naming it as that product's setup

@@ -107,6 +107,14 @@ int ListCommand(const std::string& setup, FILE* out, FILE* err) {
     char when[32];
     strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", gmtime(&stamp));
     fprintf(out, "PE time stamp %s UTC; product record at file offset 0x%X\n", when, image.recordOffset);
+    fprintf(out, "Requested execution level: %s\n", ExecutionLevel(image).c_str());
+    const PeImage& pe = image.pe;
+    if (pe.certificateSize == 0)
+        fprintf(out, "Signature: none\n");
+    else if (pe.certificateType == kCertificateTypePkcsSignedData)
+        fprintf(out, "Signature: Authenticode, %u bytes\n", pe.certificateSize);
+    else
+        fprintf(out, "Signature: certificate type %u, %u bytes\n", pe.certificateType, pe.certificateSize);
     return kInspectOk;
 }
 

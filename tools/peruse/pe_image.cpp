@@ -51,6 +51,8 @@ std::string LeafName(uint32_t typeId, const std::string& typeName, uint32_t id, 
 bool PeImage::Read(const uint8_t* bytes, size_t size, std::string* why) {
     sections.clear();
     resources.clear();
+    certificateOffset = certificateSize = 0;
+    certificateType = 0;
     if (size < 2 || bytes[0] != 'M' || bytes[1] != 'Z') {
         *why = "not a PE file: it does not start with \"MZ\"";
         return false;
@@ -91,15 +93,18 @@ bool PeImage::Read(const uint8_t* bytes, size_t size, std::string* why) {
     }
     is64 = magic == 0x20B;
     const uint32_t countAt = is64 ? 108 : 92;
-    uint32_t resourceRva = 0, resourceSize = 0;
+    // Data directories: the resources are entry 2, the certificate table 4.
+    uint32_t directory[5][2] = {};
     if (optionalSize >= countAt + 4) {
         const uint32_t directories = Get32(bytes + optional + countAt);
-        const uint64_t entry = countAt + 4 + 2 * 8;  // the resource directory is entry 2
-        if (directories > 2 && optionalSize >= entry + 8) {
-            resourceRva = Get32(bytes + optional + entry);
-            resourceSize = Get32(bytes + optional + entry + 4);
+        for (uint32_t i = 0; i < 5 && i < directories; ++i) {
+            const uint64_t entry = countAt + 4 + 8 * i;
+            if (optionalSize < entry + 8) break;
+            directory[i][0] = Get32(bytes + optional + entry);
+            directory[i][1] = Get32(bytes + optional + entry + 4);
         }
     }
+    const uint32_t resourceRva = directory[2][0], resourceSize = directory[2][1];
     for (uint32_t i = 0; i < sectionCount; ++i) {
         const uint8_t* s = bytes + table + 40 * i;
         PeSection section;
@@ -116,8 +121,36 @@ bool PeImage::Read(const uint8_t* bytes, size_t size, std::string* why) {
         }
         sections.push_back(section);
     }
+    if (directory[4][1] != 0 && !ReadCertificates(bytes, size, directory[4][0], directory[4][1], why)) return false;
     if (resourceRva == 0 || resourceSize == 0) return true;  // no resources
     return ReadResources(bytes, size, resourceRva, resourceSize, why);
+}
+
+bool PeImage::ReadCertificates(const uint8_t* bytes, size_t size, uint32_t offset, uint32_t tableSize,
+                               std::string* why) {
+    const std::string table =
+        "the certificate table (" + std::to_string(tableSize) + " bytes at file offset " + Hex(offset) + ")";
+    if (uint64_t(offset) + tableSize > size) {
+        *why = "truncated: " + table + " ends past the end of the file (" + std::to_string(size) + " bytes)";
+        return false;
+    }
+    for (const PeSection& s : sections) {
+        if (s.rawSize != 0 && offset < uint64_t(s.rawOffset) + s.rawSize) {
+            *why = table + " starts before the end of section " + s.name + "; it belongs after the image";
+            return false;
+        }
+    }
+    // Each entry: its length (header included), revision and type, then the
+    // certificate; the first must fit the table.
+    const uint32_t length = tableSize >= 8 ? Get32(bytes + offset) : 0;
+    if (length < 8 || length > tableSize) {
+        *why = table + " does not start with a certificate entry that fits it";
+        return false;
+    }
+    certificateOffset = offset;
+    certificateSize = tableSize;
+    certificateType = Get16(bytes + offset + 6);
+    return true;
 }
 
 bool PeImage::FileOffset(uint32_t rva, uint32_t size, uint32_t* offset) const {

@@ -1,5 +1,6 @@
 // Reads a Windows PE file (32- or 64-bit) as far as portavo-inspect needs it:
-// the headers, the section table and the resource tree. Every offset, count
+// the headers, the section table, the resource tree and where a signature's
+// certificate table lies. Every offset, count
 // and size is checked against the file before it is used, so any input gives
 // either a complete picture or a one-line reason.
 #pragma once
@@ -11,7 +12,11 @@
 enum : uint32_t {
     kResourceTypeRcdata = 10,
     kResourceTypeVersion = 16,
+    kResourceTypeManifest = 24,
 };
+
+// The certificate type of an Authenticode signature.
+enum : uint16_t { kCertificateTypePkcsSignedData = 2 };
 
 struct PeSection {
     std::string name;
@@ -39,6 +44,13 @@ struct PeImage {
     bool is64 = false;
     std::vector<PeSection> sections;
     std::vector<PeResource> resources;
+    // The certificate table that signing appends after the image (data
+    // directory 4, which holds a file offset, not an RVA); size 0 when the
+    // file is not signed. certificateType is its first entry's type (2 for
+    // an Authenticode PKCS#7 signature).
+    uint32_t certificateOffset = 0;
+    uint32_t certificateSize = 0;
+    uint16_t certificateType = 0;
 
     // Reads the headers, sections and resources of bytes. False with a reason
     // when they are not a well-formed PE file.
@@ -54,5 +66,6 @@ struct PeImage {
     const PeResource* FindFirst(uint32_t typeId) const;
 
 private:
+    bool ReadCertificates(const uint8_t* bytes, size_t size, uint32_t offset, uint32_t tableSize, std::string* why);
     bool ReadResources(const uint8_t* bytes, size_t size, uint32_t rva, uint32_t dirSize, std::string* why);
 };

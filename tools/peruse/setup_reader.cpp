@@ -307,3 +307,28 @@ bool ReadVersionInfo(const SetupImage& image, VersionInfo* info, std::string* wh
     }
     return true;
 }
+
+bool ReadManifest(const SetupImage& image, std::string* text) {
+    for (const PeResource& r : image.pe.resources) {
+        if (!r.typeName.empty() || r.typeId != kResourceTypeManifest || !r.name.empty() || r.id != 1) continue;
+        text->assign(image.bytes.begin() + r.offset, image.bytes.begin() + r.offset + r.size);
+        return true;
+    }
+    return false;
+}
+
+std::string ExecutionLevel(const SetupImage& image) {
+    std::string text;
+    if (!ReadManifest(image, &text)) return "no manifest";
+    const size_t element = text.find("<requestedExecutionLevel");
+    const size_t end = text.find('>', element);
+    if (element == std::string::npos || end == std::string::npos) return "none requested";
+    const std::string tag = text.substr(element, end - element);
+    size_t at = tag.find(" level");
+    if (at != std::string::npos) at = tag.find_first_not_of(" \t\r\n", at + 6);
+    if (at == std::string::npos || tag[at] != '=') return "none requested";
+    at = tag.find_first_not_of(" \t\r\n", at + 1);
+    if (at == std::string::npos || (tag[at] != '"' && tag[at] != '\'')) return "none requested";
+    const size_t close = tag.find(tag[at], at + 1);
+    return close == std::string::npos ? "none requested" : tag.substr(at + 1, close - at - 1);
+}

@@ -54,3 +54,12 @@ struct VersionInfo {
     std::vector<std::pair<std::string, std::string>> strings;
 };
 bool ReadVersionInfo(const SetupImage& image, VersionInfo* info, std::string* why);
+
+// The application manifest's text, resource 1 of type 24. False when there is
+// none.
+bool ReadManifest(const SetupImage& image, std::string* text);
+
+// The execution level the manifest requests ("requireAdministrator"), read
+// from the first requestedExecutionLevel element's level attribute; "no
+// manifest" or "none requested" when there is none.
+std::string ExecutionLevel(const SetupImage& image);

@@ -1,0 +1,37 @@
+# portavo-config is the one reader of the product description, and the
+# payload rules of the native tree need its reading at configure time: so the
+# tool is built here, in a tree of its own (config-tool/, a quick no-op when
+# it is current), and writes gen/product.cmake, which the payload rules and
+# the MinGW trees include. Editing the description or the tool's sources
+# configures again.
+set(PORTAVO_DESCRIPTION ${CMAKE_SOURCE_DIR}/resources/product.ini)
+set(PORTAVO_BUILD_SETTINGS ${PORTAVO_GEN_DIR}/product.cmake)
+set(config_tool_dir ${CMAKE_BINARY_DIR}/config-tool)
+file(GLOB config_tool_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/config/*.cpp
+  ${CMAKE_SOURCE_DIR}/tools/config/*.h ${CMAKE_SOURCE_DIR}/tools/config/standalone/CMakeLists.txt
+  ${CMAKE_SOURCE_DIR}/extract/crc32.*)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${PORTAVO_DESCRIPTION} ${config_tool_sources} ${CMAKE_SOURCE_DIR}/core/config.h)
+
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -S ${CMAKE_SOURCE_DIR}/tools/config/standalone -B ${config_tool_dir}
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=${CMAKE_CXX_COMPILER}
+  RESULT_VARIABLE rc OUTPUT_VARIABLE log ERROR_VARIABLE log)
+if(rc EQUAL 0)
+  execute_process(COMMAND ${CMAKE_COMMAND} --build ${config_tool_dir} --parallel 2
+    RESULT_VARIABLE rc OUTPUT_VARIABLE log ERROR_VARIABLE log)
+endif()
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "building portavo-config failed:\n${log}")
+endif()
+set(PORTAVO_CONFIG ${config_tool_dir}/portavo-config)
+add_executable(portavo-config IMPORTED GLOBAL)
+set_target_properties(portavo-config PROPERTIES IMPORTED_LOCATION ${PORTAVO_CONFIG})
+
+execute_process(
+  COMMAND ${PORTAVO_CONFIG} --description ${PORTAVO_DESCRIPTION} --cmake ${PORTAVO_BUILD_SETTINGS}
+  RESULT_VARIABLE rc ERROR_VARIABLE log)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${log}")
+endif()
+include(${PORTAVO_BUILD_SETTINGS})
