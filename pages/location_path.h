@@ -13,7 +13,7 @@ enum LocationProblem {
     kLocationEmpty,         // nothing typed
     kLocationNoDrive,       // not "X:\" at the start
     kLocationRootDrive,     // only "X:\"
-    kLocationDotName,       // an empty folder name, or one of dots, such as "..", names another folder
+    kLocationDotName,       // an empty folder name, or dots such as "..": no folder of its own
     kLocationBadCharacter,  // < > " | ? * : / or a control character in a folder name
     kLocationTrailing,      // a folder name ends in a space or a dot, which Windows drops
     kLocationDeviceName,    // a folder name such as CON, nul.txt or LPT1 names a device
