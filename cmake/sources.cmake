@@ -12,6 +12,7 @@ set(PORTAVO_PURE_SOURCES
 # Sources that call Win32.
 set(PORTAVO_WIN32_SOURCES
   core/app.cpp
+  core/single_run.cpp
   core/wizard.cpp
   core/pump.cpp
   extract/packed_stream.cpp

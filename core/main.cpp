@@ -8,6 +8,7 @@
 #include "core/app.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    if (!ClaimSingleRun()) return 1;
     InitApplication(instance);
     if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_WELCOME), nullptr, WelcomePageProc, 0) != 1)
         return 1;
