@@ -17,8 +17,8 @@ bool IsDeviceName(const char* begin, const char* end) {
     while (stem < end && *stem != '.') ++stem;
     while (stem > begin && stem[-1] == ' ') --stem;
     const size_t length = static_cast<size_t>(stem - begin);
-    char name[5] = {};
     if (length < 3 || length > 4) return false;
+    char name[5] = {};
     for (size_t i = 0; i < length; ++i) name[i] = FoldAscii(begin[i]);
     if (length == 3)
         return !strcmp(name, "CON") || !strcmp(name, "PRN") || !strcmp(name, "AUX") ||

@@ -33,9 +33,10 @@ GroupNameFault CheckGroupName(const char* name) {
         return kGroupNameTrailing;
     case kPathLevelDevice:
         return kGroupNameDevice;
-    default:
-        return kGroupNameOutside;
+    case kPathLevelEmpty:
+        break;
     }
+    return kGroupNameOutside;
 }
 
 bool GroupLinksFit(const char* programs, const char* group, const ProductConfig& product) {
