@@ -3,6 +3,7 @@
 set(PORTAVO_PURE_SOURCES
   core/text.cpp
   core/slots.cpp
+  core/path_level.cpp
   pages/group_name.cpp
   pages/location_path.cpp
   extract/lzhuf.cpp
@@ -13,6 +14,7 @@ set(PORTAVO_PURE_SOURCES
 # Sources that call Win32.
 set(PORTAVO_WIN32_SOURCES
   core/app.cpp
+  core/single_run.cpp
   core/wizard.cpp
   core/pump.cpp
   extract/packed_stream.cpp

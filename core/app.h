@@ -10,3 +10,8 @@ extern HINSTANCE g_instance;
 // reference for placing pages and painting.
 extern int g_screenWidth;
 extern int g_screenHeight;
+
+// Takes the program's own named mutex, named after the company and the
+// product. False when another copy of the program holds it: that copy's
+// warning has then been shown, and the caller ends before writing anything.
+bool ClaimSingleRun();

@@ -11,6 +11,7 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     // A damaged copy stops here, before anything is shown or written.
     if (!VerifyPayload()) return 1;
+    if (!ClaimSingleRun()) return 1;
     InitApplication(instance);
     if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_WELCOME), nullptr, WelcomePageProc, 0) != 1)
         return 1;

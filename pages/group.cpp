@@ -27,6 +27,9 @@ const char kGroupOutsideText[] =
     "Group must be a folder inside the Start Menu: no drive, no leading backslash, "
     "and no empty part or part made only of dots!";
 const char kGroupCharacterText[] = "Group may not contain / : * ? \" < > | or control characters!";
+const char kGroupTrailingText[] = "Group names may not end in a space or a dot!";
+const char kGroupDeviceText[] = "Group names may not be device names such as CON or NUL!";
+const char kGroupTooLongText[] = "Group is too long for the shortcuts' file names!";
 const char kShortcutsFailedText[] = "Unable To Create Shortcuts!";
 
 // False when the Programs folder cannot be searched; an empty slot means the
@@ -77,9 +80,14 @@ const char* RefusalOf(const char* name) {
         return kGroupOutsideText;
     case kGroupNameBadCharacter:
         return kGroupCharacterText;
-    default:
-        return nullptr;
+    case kGroupNameTrailing:
+        return kGroupTrailingText;
+    case kGroupNameDevice:
+        return kGroupDeviceText;
+    case kGroupNameFine:
+        break;
     }
+    return GroupLinksFit(g_programsFolder, name, g_product) ? nullptr : kGroupTooLongText;
 }
 
 void AcceptGroup(HWND page) {

@@ -2,20 +2,9 @@
 
 #include <cstring>
 
+#include "core/path_level.h"
+
 namespace {
-
-bool IsForbidden(unsigned char c) {
-    return c < 0x20 || c == 0x7F || strchr("/:*?\"<>|", c) != nullptr;
-}
-
-// True for a level that names no folder of its own: empty, or only dots and
-// spaces (Windows drops trailing dots and spaces, so "..", ". " and "  "
-// would mean the Programs folder itself or the one above it).
-bool IsEmptyLevel(const char* begin, const char* end) {
-    for (const char* p = begin; p < end; ++p)
-        if (*p != '.' && *p != ' ') return false;
-    return true;
-}
 
 bool Append(char* out, size_t outSize, size_t* used, const char* text) {
     for (; *text; ++text) {
@@ -35,16 +24,27 @@ bool EndFolder(char* out, size_t outSize, size_t* used) {
 GroupNameFault CheckGroupName(const char* name) {
     const bool drive = ((name[0] | 0x20) >= 'a' && (name[0] | 0x20) <= 'z') && name[1] == ':';
     if (drive || name[0] == '\\') return kGroupNameOutside;
-    for (const char* p = name; *p; ++p)
-        if (IsForbidden(static_cast<unsigned char>(*p))) return kGroupNameBadCharacter;
-    for (const char* level = name;;) {
-        const char* end = strchr(level, '\\');
-        if (!end) end = level + strlen(level);
-        if (end == level && *end == '\0') return kGroupNameFine;  // after one trailing backslash
-        if (IsEmptyLevel(level, end)) return kGroupNameOutside;
-        if (*end == '\0') return kGroupNameFine;
-        level = end + 1;
+    switch (CheckPathLevels(name)) {
+    case kPathLevelFine:
+        return kGroupNameFine;
+    case kPathLevelCharacter:
+        return kGroupNameBadCharacter;
+    case kPathLevelTrailing:
+        return kGroupNameTrailing;
+    case kPathLevelDevice:
+        return kGroupNameDevice;
+    case kPathLevelEmpty:
+        break;
     }
+    return kGroupNameOutside;
+}
+
+bool GroupLinksFit(const char* programs, const char* group, const ProductConfig& product) {
+    char link[kPathBufferSize];
+    for (int i = 0; i < product.shortcutCount; ++i)
+        if (!MakeShortcutPath(link, sizeof link, programs, group, product.files[i].shortcutName))
+            return false;
+    return true;
 }
 
 bool MakeShortcutPath(char* out, size_t outSize, const char* programs, const char* group,

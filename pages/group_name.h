@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+#include "core/config.h"
+
 enum GroupNameFault {
     kGroupNameFine,
     // A drive ("C:"), a leading backslash, a level made only of dots and
@@ -12,11 +14,20 @@ enum GroupNameFault {
     kGroupNameOutside,
     // One of / : * ? " < > | or a control character, which no folder name holds.
     kGroupNameBadCharacter,
+    // A level that ends in a space or a dot: the folder would be created
+    // without it and the links saved under a folder that does not exist.
+    kGroupNameTrailing,
+    // A level named like a device, such as CON or nul.txt.
+    kGroupNameDevice,
 };
 
-// Checks a non-empty group name; a backslash inside names nested folders, and
-// one trailing backslash is allowed.
+// Checks a non-empty group name by the path level rule; a backslash inside
+// names nested folders, and one trailing backslash is allowed.
 GroupNameFault CheckGroupName(const char* name);
+
+// True when the link of each of the product's shortcuts, below programs and
+// group, fits a path buffer (259 characters).
+bool GroupLinksFit(const char* programs, const char* group, const ProductConfig& product);
 
 // Programs folder, group and shortcut name followed by ".lnk", with exactly one
 // backslash where a folder ends. Writes at most outSize bytes with the NUL;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/path_level.h"
 #include "core/text.h"
 
 namespace {
@@ -11,7 +12,10 @@ const char* const kProblemFormats[] = {
     "%sPath may not be empty!",
     "%sMissing : or \\ in drive.",
     "%sPath may not be a root drive...",
-    "%sA folder name may not be made of dots.",
+    "%sA folder name may not be empty or made of dots.",
+    "%sA folder name may not contain < > \" | ? * : / or control characters.",
+    "%sA folder name may not end in a space or a dot.",
+    "%sA folder name may not be a device name such as CON or NUL.",
     "%sPath is too long for the program's files.",
 };
 
@@ -20,27 +24,6 @@ const char* const kProblemFormats[] = {
 enum { kReadMeDocumentSize = 256, kReadMeCommandSize = 260 };
 
 char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-// Windows drops a name's trailing dots and spaces and reads "." and ".." as
-// this folder and its parent, so a name made only of those characters never
-// names a folder of its own: "D:\Apps\Trovado Pro\.." would install into
-// D:\Apps, whose files the install step may clean away.
-bool HasDotName(const char* path) {
-    const char* p = path;
-    while (*p) {
-        while (IsSeparator(*p)) ++p;
-        bool onlyDotsAndSpaces = true, anyDot = false;
-        const char* start = p;
-        for (; *p && !IsSeparator(*p); ++p) {
-            if (*p == '.') anyDot = true;
-            else if (*p != ' ') onlyDotsAndSpaces = false;
-        }
-        if (p != start && onlyDotsAndSpaces && anyDot) return true;
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -75,16 +58,30 @@ LocationProblem CompleteLocation(const char* typed, const ProductConfig& product
     if (typed[0] == '\0') return kLocationEmpty;
     if (typed[1] != ':' || typed[2] != '\\') return kLocationNoDrive;
     if (typed[3] == '\0') return kLocationRootDrive;
-    if (HasDotName(typed + 3)) return kLocationDotName;
-    char completed[kSlotSize];
+    // Completed in a buffer that holds any typed text, so that the folder
+    // names are checked before its length.
+    char completed[kPathBufferSize + kProductNameSize];
     if (ContainsIgnoringCase(typed, product.productName)) {
         if (strlen(typed) >= sizeof completed) return kLocationTooLong;
         strcpy(completed, typed);
     } else if (!JoinPath(completed, sizeof completed, typed, product.productName, 0)) {
         return kLocationTooLong;
     }
-    if (!FolderFitsInstallation(completed, product)) return kLocationTooLong;
-    memcpy(folder, completed, sizeof completed);
+    switch (CheckPathLevels(completed + 3)) {
+    case kPathLevelEmpty:
+        return kLocationDotName;
+    case kPathLevelCharacter:
+        return kLocationBadCharacter;
+    case kPathLevelTrailing:
+        return kLocationTrailing;
+    case kPathLevelDevice:
+        return kLocationDeviceName;
+    case kPathLevelFine:
+        break;
+    }
+    if (strlen(completed) >= kSlotSize || !FolderFitsInstallation(completed, product))
+        return kLocationTooLong;
+    strcpy(folder, completed);
     return kLocationAccepted;
 }
 

@@ -13,7 +13,10 @@ enum LocationProblem {
     kLocationEmpty,         // nothing typed
     kLocationNoDrive,       // not "X:\" at the start
     kLocationRootDrive,     // only "X:\"
-    kLocationDotName,       // a folder name of dots, such as "..", names another folder
+    kLocationDotName,       // an empty folder name, or dots such as "..": no folder of its own
+    kLocationBadCharacter,  // < > " | ? * : / or a control character in a folder name
+    kLocationTrailing,      // a folder name ends in a space or a dot, which Windows drops
+    kLocationDeviceName,    // a folder name such as CON, nul.txt or LPT1 names a device
     kLocationTooLong,       // the completed folder or the paths made from it do not fit
 };
 
@@ -23,7 +26,8 @@ const char* LocationProblemFormat(LocationProblem problem);
 
 // Checks a typed folder and completes it: a folder that names the product
 // (in any letter case) is taken as typed, any other gets the product name
-// appended. On kLocationAccepted, folder (kSlotSize bytes) holds the result;
+// appended. Every folder name of the completed folder must obey the path
+// level rule. On kLocationAccepted, folder (kSlotSize bytes) holds the result;
 // otherwise it is left alone.
 LocationProblem CompleteLocation(const char* typed, const ProductConfig& product, char* folder);
 

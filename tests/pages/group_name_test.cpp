@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -14,7 +16,7 @@ TEST(CheckGroupName, TakesPlainAndNestedNamesAndOneTrailingBackslash) {
                           "Trovado Pro\\",
                           "v4.02",
                           ".hidden",
-                          "Tools...",
+                          "Tools...x",
                           "a b",
                           "\xC4pfel \xE9t\xE9"};
     for (const char* name : fine) EXPECT_EQ(CheckGroupName(name), kGroupNameFine) << name;
@@ -25,6 +27,18 @@ TEST(CheckGroupName, RefusesNamesThatLeaveTheProgramsFolder) {
                              ".",   "..",      "..\\x",  "A\\..\\..", "A\\.",
                              "   ", ". .",     "A\\\\B", "A\\\\",     "A\\ \\B"};
     for (const char* name : outside) EXPECT_EQ(CheckGroupName(name), kGroupNameOutside) << name;
+}
+
+TEST(CheckGroupName, RefusesLevelsEndingInASpaceOrADotAndDeviceNames) {
+    const std::pair<const char*, GroupNameFault> cases[] = {
+        {"Trovado Pro ", kGroupNameTrailing},
+        {"Tools...", kGroupNameTrailing},
+        {"Velmora.\\Trovado Pro", kGroupNameTrailing},
+        {"NUL", kGroupNameDevice},
+        {"Velmora\\com1.log", kGroupNameDevice},
+        {"lpt9\\Tools", kGroupNameDevice},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CheckGroupName(c.first), c.second) << c.first;
 }
 
 TEST(CheckGroupName, RefusesCharactersNoFolderNameHolds) {
@@ -67,6 +81,20 @@ TEST(MakeShortcutPath, RefusesAPathThatDoesNotFitAndNeverWritesPastTheBuffer) {
     char none[1] = {'x'};
     EXPECT_FALSE(MakeShortcutPath(none, 0, "C:\\P", "G", "Help"));
     EXPECT_EQ(none[0], 'x');
+}
+
+TEST(GroupLinksFit, RefusesAGroupWhoseLongestLinkPassesTheLastCharacterOfAPath) {
+    size_t longest = 0;
+    for (int i = 0; i < g_product.shortcutCount; ++i)
+        longest = std::max(longest, strlen(g_product.files[i].shortcutName));
+    // Programs folder + "\" + group + "\" + name + ".lnk" in 259 characters.
+    const std::string group = "Trovado Pro";
+    const std::string programs =
+        "C:\\" + std::string(259 - 3 - 1 - group.size() - 1 - longest - 4, 'p');
+    EXPECT_TRUE(GroupLinksFit(programs.c_str(), group.c_str(), g_product));
+    EXPECT_TRUE(GroupLinksFit((programs + "\\").c_str(), group.c_str(), g_product));
+    EXPECT_FALSE(GroupLinksFit(programs.c_str(), (group + "x").c_str(), g_product));
+    EXPECT_FALSE(GroupLinksFit((programs + "p").c_str(), group.c_str(), g_product));
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <set>
@@ -421,14 +422,26 @@ TEST_F(GroupPage, TakesFortyCharactersTypedAndNothingSelectedWithoutAMatch) {
 // --- Names the page refuses and keeps the page for ---
 
 TEST_F(GroupPage, WarnsAboutAnEmptyOrUnusableNameAndStays) {
-    // One of each kind; the native tests of CheckGroupName go through them all.
-    const std::vector<std::string> refused = {"",       "C:\\Trovado", "\\Trovado", "..\\..\\x",
-                                              "A\\\\B", "Tro/vado",    "Tro*vado",  "Tro\tvado"};
+    // One of each kind; the native tests of the path level rule go through
+    // them all. The last is refused only below a long Programs folder.
+    const std::vector<std::string> refused = {
+        "",         "C:\\Trovado", "\\Trovado",    "..\\..\\x", "A\\\\B",
+        "Tro/vado", "Tro*vado",    "Tro\tvado",    "Trovado Pro ", "Tools...",
+        "nul",      "Velmora\\Com1.log", "Trovado Pro"};
+    // Programs folder + "\Trovado Pro\" + the longest shortcut name + ".lnk"
+    // one character past a path.
+    size_t longest = 0;
+    for (int i = 0; i < g_product.shortcutCount; ++i)
+        longest = std::max(longest, strlen(g_product.files[i].shortcutName));
+    std::string deepPrograms = programs_.path() + "\\";
+    deepPrograms += std::string(260 - deepPrograms.size() - 13 - longest - 4, 'p');
+    ASSERT_TRUE(CreateDirectoryA(deepPrograms.c_str(), nullptr));
     MessageBoxCatcher catcher;
     std::vector<Step> steps;
-    for (const std::string& name : refused)
-        steps.push_back([name](HWND page) {
-            SetDlgItemTextA(page, IDC_GROUP_LIST, name.c_str());
+    for (size_t i = 0; i < refused.size(); ++i)
+        steps.push_back([&, i](HWND page) {
+            if (i + 1 == refused.size()) SetSlot(g_programsFolder, deepPrograms);
+            SetDlgItemTextA(page, IDC_GROUP_LIST, refused[i].c_str());
             Click(page, IDC_GROUP_CONTINUE);
         });
     steps.push_back([](HWND page) {
@@ -448,8 +461,12 @@ TEST_F(GroupPage, WarnsAboutAnEmptyOrUnusableNameAndStays) {
         EXPECT_EQ(box.owner, g_seen.page) << refused[i];
         if (i > 0) EXPECT_EQ(box.text.rfind("Group ", 0), 0u) << refused[i] << ": " << box.text;
     }
+    EXPECT_EQ(boxes[boxes.size() - 2].text, "Group is too long for the shortcuts' file names!");
     EXPECT_EQ(boxes.back().text.rfind(kAbortStart, 0), 0u);
-    EXPECT_TRUE(FilesIn(programs_.path()).empty());
+    // Nothing was created, neither beside nor below the long Programs folder.
+    const std::string deepName = deepPrograms.substr(programs_.path().size() + 1);
+    EXPECT_EQ(FilesIn(programs_.path()), std::set<std::string>{deepName});
+    EXPECT_TRUE(FilesIn(deepPrograms).empty());
     EXPECT_EQ(g_stepMask & kStepShortcuts, 0);
 }
 

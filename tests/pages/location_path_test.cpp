@@ -33,10 +33,20 @@ TEST(LocationPath, RefusesMalformedPathsInTheOrderOfTheChecks) {
         {"C:\\..", kLocationDotName},
         {"D:\\Downloads\\Trovado Pro\\..", kLocationDotName},
         {"D:\\Downloads\\Trovado Pro\\..\\", kLocationDotName},
-        {"D:\\Downloads\\Trovado Pro/..", kLocationDotName},
         {"D:\\Trovado Pro\\.\\x", kLocationDotName},
         {"D:\\Trovado Pro\\...", kLocationDotName},
         {"D:\\Trovado Pro\\.. ", kLocationDotName},
+        {"D:\\Apps\\\\Trovado Pro", kLocationDotName},
+        {"D:\\Downloads\\Trovado Pro/..", kLocationBadCharacter},
+        {"D:\\Apps:Trovado Pro", kLocationBadCharacter},
+        {"D:\\Apps\\Tro|vado Pro", kLocationBadCharacter},
+        {"D:\\Apps\\Trovado Pro\x01", kLocationBadCharacter},
+        {"D:\\Apps\\Trovado Pro ", kLocationTrailing},
+        {"D:\\Apps \\Trovado Pro", kLocationTrailing},
+        {"D:\\Apps.", kLocationTrailing},
+        {"D:\\nul", kLocationDeviceName},
+        {"D:\\Apps\\Com1.log\\Trovado Pro", kLocationDeviceName},
+        {"D:\\lpt9\\", kLocationDeviceName},
     };
     for (const auto& c : cases) {
         const Outcome outcome = Complete(c.first);
@@ -44,6 +54,8 @@ TEST(LocationPath, RefusesMalformedPathsInTheOrderOfTheChecks) {
         EXPECT_EQ(outcome.folder, "(untouched)") << '"' << c.first << '"';
         EXPECT_NE(LocationProblemFormat(outcome.problem), nullptr);
     }
+    // Folder names are checked before the length.
+    EXPECT_EQ(Complete("D:\\x \\" + std::string(250, 'a')).problem, kLocationTrailing);
 }
 
 TEST(LocationPath, CompletesByTheProductNameUnlessItIsThereInAnyCase) {
@@ -56,7 +68,7 @@ TEST(LocationPath, CompletesByTheProductNameUnlessItIsThereInAnyCase) {
         {"C:\\Trovado Pro\\", "C:\\Trovado Pro\\"},
         // Dots inside names and names that begin with one are names.
         {"D:\\.config\\a..b", "D:\\.config\\a..b\\Trovado Pro"},
-        {"D:\\x.\\y", "D:\\x.\\y\\Trovado Pro"},
+        {"D:\\x. y\\a b", "D:\\x. y\\a b\\Trovado Pro"},
     };
     for (const auto& c : cases) {
         const Outcome outcome = Complete(c.first);

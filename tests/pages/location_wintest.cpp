@@ -326,13 +326,21 @@ TEST_F(LocationPage, RejectsMalformedPathsAndKeepsThePage) {
                   "D:\\Apps", "D:\\Apps\\Trovado Pro");
 }
 
-TEST_F(LocationPage, RejectsDotNamesAndFoldersTooLongForTheFiles) {
-    const char* const dots = "A folder name may not be made of dots.";
+TEST_F(LocationPage, RejectsUnusableFolderNamesAndFoldersTooLongForTheFiles) {
+    const char* const dots = "A folder name may not be empty or made of dots.";
+    const char* const characters =
+        "A folder name may not contain < > \" | ? * : / or control characters.";
+    const char* const trailing = "A folder name may not end in a space or a dot.";
+    const char* const device = "A folder name may not be a device name such as CON or NUL.";
     const char* const tooLong = "Path is too long for the program's files.";
     const std::string longFolder = "D:\\Trovado Pro\\" + std::string(240, 'x');
     CheckContinue({{"D:\\Downloads\\Trovado Pro\\..", dots},
-                   {"D:\\Downloads\\Trovado Pro/..\\", dots},
                    {"D:\\Trovado Pro\\.", dots},
+                   {"D:\\Downloads\\Trovado Pro/..\\", characters},
+                   {"D:\\Apps:Trovado Pro", characters},
+                   {"D:\\Apps\\Trovado Pro ", trailing},
+                   {"D:\\Apps.", trailing},
+                   {"D:\\Apps\\nul.txt", device},
                    {longFolder.c_str(), tooLong}},
                   "D:\\my trovado pro files", "D:\\my trovado pro files");
 }

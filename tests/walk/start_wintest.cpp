@@ -186,6 +186,34 @@ TEST_F(StartTest, DamagedCopyShowsOneErrorBoxEndsAndWritesNothing) {
     }
 }
 
+TEST_F(StartTest, ASecondCopyWarnsAndEndsWhileTheFirstGoesOn) {
+    Walk first("single-run");
+    ASSERT_TRUE(StartSetup(&first.run));
+    HWND welcome = WaitForWelcome(first);
+    ASSERT_TRUE(welcome);
+    // The first copy has written the unload switch; removed, it shows
+    // whether the second writes anything.
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUnloadSwitchKey);
+
+    Walk second("single-run-second");
+    ASSERT_TRUE(StartSetup(&second.run));
+    BoxInfo box;
+    ASSERT_TRUE(WaitForMessageBox(second.run, &box, 20000));
+    Snap(second, "already-running");
+    EXPECT_EQ(box.text, "The Trovado Pro setup program is already running.");
+    EXPECT_EQ(box.icon, static_cast<UINT>(MB_ICONWARNING));
+    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_EQ(FindRunWindow(second.run, "InstallDlg", nullptr), nullptr) << "no welcome page";
+    ASSERT_TRUE(AnswerMessageBox(box, IDOK));
+    EXPECT_EQ(WaitForExit(&second.run, 5000), 1);
+    EXPECT_FALSE(UnloadSwitchIsOn()) << "the second copy wrote nothing";
+
+    EXPECT_TRUE(IsWindowVisible(welcome));
+    EXPECT_EQ(WaitForWelcome(first, 1000), welcome);
+    Click(welcome, IDCANCEL);
+    EXPECT_EQ(WaitForExit(&first.run, 5000), 1);
+}
+
 TEST_F(StartTest, BackdropCoversTheScreenAndTheLicensePageFollows) {
     Walk walk("license");
     ASSERT_TRUE(StartSetup(&walk.run));
