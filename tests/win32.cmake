@@ -40,7 +40,7 @@ endif()
 # The walk-through: the driver and its scenarios start the real setup.exe of
 # this tree, which lies beside them.
 file(GLOB walk_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/walk/*.cpp)
-list(FILTER walk_sources EXCLUDE REGEX "/(demo_main|notepad_recorder)\\.cpp$")
+list(FILTER walk_sources EXCLUDE REGEX "/(demo_main|notepad_recorder|comctl32_recorder)\\.cpp$")
 set(walk_driver driver walk)
 list(TRANSFORM walk_driver PREPEND ${CMAKE_SOURCE_DIR}/tests/walk/)
 list(TRANSFORM walk_driver APPEND .cpp)
@@ -52,7 +52,14 @@ target_link_libraries(wintest-walk PRIVATE portavo_walk portavo_test_support gte
 target_link_options(wintest-walk PRIVATE ${PORTAVO_LINK_STATIC})
 add_executable(notepad-recorder WIN32 ${CMAKE_SOURCE_DIR}/tests/walk/notepad_recorder.cpp)
 target_link_options(notepad-recorder PRIVATE ${PORTAVO_LINK_STATIC})
-add_dependencies(wintest-walk setup notepad-recorder)
+# The planted COMCTL32.DLL of the whole-installation walk, in a folder of its
+# own: beside the test programs it would be planted under all of them.
+add_library(comctl32-recorder SHARED ${CMAKE_SOURCE_DIR}/tests/walk/comctl32_recorder.cpp)
+set_target_properties(comctl32-recorder PROPERTIES OUTPUT_NAME comctl32 PREFIX ""
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)
+# Undecorated export names on i686 too, as the real library has them.
+target_link_options(comctl32-recorder PRIVATE ${PORTAVO_LINK_STATIC} -Wl,--kill-at)
+add_dependencies(wintest-walk setup notepad-recorder comctl32-recorder)
 add_test(NAME wine-walk COMMAND wintest-walk)
 if(TARGET wintest-system)
   add_dependencies(wintest-system notepad-recorder)
