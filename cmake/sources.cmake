@@ -11,6 +11,7 @@ set(PORTAVO_PURE_SOURCES
 # Sources that call Win32.
 set(PORTAVO_WIN32_SOURCES
   core/app.cpp
+  core/dll_search.cpp
   core/wizard.cpp
   core/pump.cpp
   extract/packed_stream.cpp

@@ -2,12 +2,14 @@
 // in every case.
 #include <windows.h>
 
+#include "core/dll_search.h"
 #include "core/wizard.h"
 #include "pages/pages.h"
 #include "resources/ids.h"
 #include "core/app.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    if (!UseSystemDllsOnly()) return RefuseWithoutCommonControls();
     InitApplication(instance);
     if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_WELCOME), nullptr, WelcomePageProc, 0) != 1)
         return 1;

@@ -9,6 +9,8 @@ set(PORTAVO_GTEST_SHIM -include ${CMAKE_SOURCE_DIR}/tests/support/gtest_notifica
 add_compile_options(${PORTAVO_GTEST_SHIM})
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
+# Its main() (win32_main.cpp) starts each test program as setup.exe starts;
+# a program with a main of its own (walk-demo) keeps that one.
 file(GLOB PORTAVO_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 add_library(portavo_test_support STATIC ${PORTAVO_TEST_SUPPORT})
 # Screenshots are written to PNG with zlib.
@@ -22,7 +24,7 @@ foreach(dir core extract backdrop pages system resources)
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*_wintest.cpp)
   if(tests)
     add_executable(wintest-${dir} ${tests} $<TARGET_OBJECTS:portavo_resources>)
-    target_link_libraries(wintest-${dir} PRIVATE portavo_test_support gtest_main)
+    target_link_libraries(wintest-${dir} PRIVATE portavo_test_support)
     target_link_options(wintest-${dir} PRIVATE ${PORTAVO_LINK_STATIC})
     add_test(NAME wine-${dir} COMMAND wintest-${dir})
     set_tests_properties(wine-${dir} PROPERTIES TIMEOUT 600)
@@ -48,7 +50,7 @@ add_library(portavo_walk STATIC ${walk_driver})
 target_link_libraries(portavo_walk PUBLIC portavo_test_support)
 list(REMOVE_ITEM walk_sources ${walk_driver})
 add_executable(wintest-walk ${walk_sources} $<TARGET_OBJECTS:portavo_resources>)
-target_link_libraries(wintest-walk PRIVATE portavo_walk portavo_test_support gtest_main uuid)
+target_link_libraries(wintest-walk PRIVATE portavo_walk portavo_test_support uuid)
 target_link_options(wintest-walk PRIVATE ${PORTAVO_LINK_STATIC})
 add_executable(notepad-recorder WIN32 ${CMAKE_SOURCE_DIR}/tests/walk/notepad_recorder.cpp)
 target_link_options(notepad-recorder PRIVATE ${PORTAVO_LINK_STATIC})
