@@ -133,7 +133,7 @@ INT_PTR DrawGroupItem(const DRAWITEMSTRUCT& d) {
         SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
     const bool selected = (d.itemState & ODS_SELECTED) != 0;
     g_imageListDraw(g_systemImageList, info.iIcon, d.hDC, x0, d.rcItem.top,
-                   selected ? ILD_SELECTED : ILD_NORMAL);
+                    selected ? ILD_SELECTED : ILD_NORMAL);
 
     SetTextColor(d.hDC, selected ? g_itemColors.selectedText : g_itemColors.text);
     SetBkColor(d.hDC, selected ? g_itemColors.selectedBack : g_itemColors.back);

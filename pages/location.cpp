@@ -240,7 +240,7 @@ int DrawFolderItem(const DRAWITEMSTRUCT* d) {
                                         static_cast<int>(d->itemID) == g_currentItem, label);
     const bool selected = (d->itemState & ODS_SELECTED) != 0;
     g_imageListDraw(g_systemImageList, icon, d->hDC, x0, d->rcItem.top,
-                   selected ? ILD_SELECTED : ILD_NORMAL);
+                    selected ? ILD_SELECTED : ILD_NORMAL);
     SetTextColor(d->hDC, selected ? g_itemColors.selectedText : g_itemColors.text);
     SetBkColor(d->hDC, selected ? g_itemColors.selectedBack : g_itemColors.back);
     const int length = lstrlenA(label);
