@@ -64,13 +64,14 @@ bool WinePrefersLibraryBesideProgram() {
 }
 
 // Copies setup.exe into a folder of its own beside a planted COMCTL32.DLL,
-// which records any process that loads it.
+// which records any process that loads it; "" when either is missing.
 std::string SetupBesidePlantedLibrary(const TempFolder& folder) {
     const std::string setup = folder / "setup.exe";
-    CopyFileA(SetupPath().c_str(), setup.c_str(), FALSE);
-    CopyFileA((TestProgramFolder() + "planted\\comctl32.dll").c_str(),
-              (folder / "comctl32.dll").c_str(), FALSE);
-    return setup;
+    const bool copied =
+        CopyFileA(SetupPath().c_str(), setup.c_str(), FALSE) &&
+        CopyFileA((TestProgramFolder() + "planted\\comctl32.dll").c_str(),
+                  (folder / "comctl32.dll").c_str(), FALSE);
+    return copied ? setup : "";
 }
 
 // Distinct colours in the 16 by 16 icon square of a Folder list item on the
@@ -148,6 +149,7 @@ TEST_F(CompletionTest, WholeInstallationIntoATypedFolder) {
     const Installation expected = Expect("C:\\Portavo Walk\\Trovado Pro");
     TempFolder downloads("portavo-downloads");
     const std::string setup = SetupBesidePlantedLibrary(downloads);
+    ASSERT_FALSE(setup.empty()) << "setup.exe and the planted library in " << downloads.path();
     const std::string marker = downloads / "comctl32-loaded.txt";
     Walk walk("install");
     ASSERT_TRUE(StartSetup(&walk.run, setup, downloads.path().c_str()));
