@@ -15,6 +15,7 @@ set(PORTAVO_PURE_SOURCES
 set(PORTAVO_WIN32_SOURCES
   core/app.cpp
   core/single_run.cpp
+  core/dll_search.cpp
   core/wizard.cpp
   core/pump.cpp
   extract/packed_stream.cpp

@@ -22,7 +22,9 @@ add_library(portavo_win32 STATIC
 target_include_directories(portavo_win32 PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(portavo_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
 target_compile_options(portavo_win32 PRIVATE ${PORTAVO_WARNINGS} ${PORTAVO_WIN32_FLAGS})
-target_link_libraries(portavo_win32 PUBLIC comctl32 shell32 ole32 advapi32 gdi32 user32 kernel32)
+# Only DLLs that Windows always takes from its own folder; COMCTL32 is not
+# one of them and is loaded at start-up (core/dll_search.cpp).
+target_link_libraries(portavo_win32 PUBLIC shell32 ole32 advapi32 gdi32 user32 kernel32)
 
 # The resource script: dialogs, pictures, icons, the license text and the
 # generated payload resources.

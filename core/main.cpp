@@ -2,6 +2,7 @@
 // in every case.
 #include <windows.h>
 
+#include "core/dll_search.h"
 #include "core/wizard.h"
 #include "extract/self_check.h"
 #include "pages/pages.h"
@@ -9,6 +10,7 @@
 #include "core/app.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    if (!UseSystemDllsOnly()) return RefuseWithoutCommonControls();
     // A damaged copy stops here, before anything is shown or written.
     if (!VerifyPayload()) return 1;
     if (!ClaimSingleRun()) return 1;

@@ -11,6 +11,7 @@
 #include "backdrop/backdrop.h"
 #include "core/app.h"
 #include "core/config.h"
+#include "core/dll_search.h"
 #include "core/pump.h"
 #include "core/text.h"
 #include "core/wizard.h"
@@ -139,8 +140,8 @@ INT_PTR DrawGroupItem(const DRAWITEMSTRUCT& d) {
     if (JoinPath(path, sizeof path, g_programsFolder, text, 0))
         SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
     const bool selected = (d.itemState & ODS_SELECTED) != 0;
-    ImageList_Draw(g_systemImageList, info.iIcon, d.hDC, x0, d.rcItem.top,
-                   selected ? ILD_SELECTED : ILD_NORMAL);
+    g_imageListDraw(g_systemImageList, info.iIcon, d.hDC, x0, d.rcItem.top,
+                    selected ? ILD_SELECTED : ILD_NORMAL);
 
     SetTextColor(d.hDC, selected ? g_itemColors.selectedText : g_itemColors.text);
     SetBkColor(d.hDC, selected ? g_itemColors.selectedBack : g_itemColors.back);

@@ -13,6 +13,7 @@
 
 #include "backdrop/backdrop.h"
 #include "core/config.h"
+#include "core/dll_search.h"
 #include "core/text.h"
 #include "pages/location_path.h"
 #include "pages/page.h"
@@ -238,8 +239,8 @@ int DrawFolderItem(const DRAWITEMSTRUCT* d) {
     const int icon = DescribeFolderItem(text, d->itemData,
                                         static_cast<int>(d->itemID) == g_currentItem, label);
     const bool selected = (d->itemState & ODS_SELECTED) != 0;
-    ImageList_Draw(g_systemImageList, icon, d->hDC, x0, d->rcItem.top,
-                   selected ? ILD_SELECTED : ILD_NORMAL);
+    g_imageListDraw(g_systemImageList, icon, d->hDC, x0, d->rcItem.top,
+                    selected ? ILD_SELECTED : ILD_NORMAL);
     SetTextColor(d->hDC, selected ? g_itemColors.selectedText : g_itemColors.text);
     SetBkColor(d->hDC, selected ? g_itemColors.selectedBack : g_itemColors.back);
     const int length = lstrlenA(label);

@@ -9,6 +9,8 @@ set(PORTAVO_GTEST_SHIM -include ${CMAKE_SOURCE_DIR}/tests/support/gtest_notifica
 add_compile_options(${PORTAVO_GTEST_SHIM})
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
+# Its main() (win32_main.cpp) starts each test program as setup.exe starts;
+# a program with a main of its own (walk-demo) keeps that one.
 file(GLOB PORTAVO_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
 add_library(portavo_test_support STATIC ${PORTAVO_TEST_SUPPORT})
 # Screenshots are written to PNG with zlib.
@@ -22,7 +24,7 @@ foreach(dir core extract backdrop pages system resources)
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*_wintest.cpp)
   if(tests)
     add_executable(wintest-${dir} ${tests} $<TARGET_OBJECTS:portavo_resources>)
-    target_link_libraries(wintest-${dir} PRIVATE portavo_test_support gtest_main)
+    target_link_libraries(wintest-${dir} PRIVATE portavo_test_support)
     target_link_options(wintest-${dir} PRIVATE ${PORTAVO_LINK_STATIC})
     add_test(NAME wine-${dir} COMMAND wintest-${dir})
     set_tests_properties(wine-${dir} PROPERTIES TIMEOUT 600)
@@ -40,7 +42,7 @@ endif()
 # The walk-through: the driver and its scenarios start the real setup.exe of
 # this tree, which lies beside them.
 file(GLOB walk_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/walk/*.cpp)
-list(FILTER walk_sources EXCLUDE REGEX "/(demo_main|notepad_recorder)\\.cpp$")
+list(FILTER walk_sources EXCLUDE REGEX "/(demo_main|notepad_recorder|comctl32_recorder)\\.cpp$")
 set(walk_driver driver walk)
 list(TRANSFORM walk_driver PREPEND ${CMAKE_SOURCE_DIR}/tests/walk/)
 list(TRANSFORM walk_driver APPEND .cpp)
@@ -48,11 +50,18 @@ add_library(portavo_walk STATIC ${walk_driver})
 target_link_libraries(portavo_walk PUBLIC portavo_test_support)
 list(REMOVE_ITEM walk_sources ${walk_driver})
 add_executable(wintest-walk ${walk_sources} $<TARGET_OBJECTS:portavo_resources>)
-target_link_libraries(wintest-walk PRIVATE portavo_walk portavo_test_support gtest_main uuid)
+target_link_libraries(wintest-walk PRIVATE portavo_walk portavo_test_support uuid)
 target_link_options(wintest-walk PRIVATE ${PORTAVO_LINK_STATIC})
 add_executable(notepad-recorder WIN32 ${CMAKE_SOURCE_DIR}/tests/walk/notepad_recorder.cpp)
 target_link_options(notepad-recorder PRIVATE ${PORTAVO_LINK_STATIC})
-add_dependencies(wintest-walk setup notepad-recorder)
+# The planted COMCTL32.DLL of the whole-installation walk, in a folder of its
+# own: beside the test programs it would be planted under all of them.
+add_library(comctl32-recorder SHARED ${CMAKE_SOURCE_DIR}/tests/walk/comctl32_recorder.cpp)
+set_target_properties(comctl32-recorder PROPERTIES OUTPUT_NAME comctl32 PREFIX ""
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)
+# Undecorated export names on i686 too, as the real library has them.
+target_link_options(comctl32-recorder PRIVATE ${PORTAVO_LINK_STATIC} -Wl,--kill-at)
+add_dependencies(wintest-walk setup notepad-recorder comctl32-recorder)
 add_test(NAME wine-walk COMMAND wintest-walk)
 if(TARGET wintest-system)
   add_dependencies(wintest-system notepad-recorder)

@@ -1,7 +1,6 @@
 // The wizard's dialog templates, read back out of the compiled resources and
 // compared field by field with the page tables below.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -203,7 +202,6 @@ TEST_F(DialogTemplates, NoPageHasASystemMenuAndEveryControlIsAVisibleChild) {
 INT_PTR CALLBACK QuietPage(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 TEST_F(DialogTemplates, EveryPageOpensWithItsControlsAndPictures) {
-    InitCommonControls();  // the shortcut dialog's progress bar class
     // The welcome page names the program's dialog class, registered here the
     // way the program registers it.
     ASSERT_EQ(RegisterDialogClass(), 1);

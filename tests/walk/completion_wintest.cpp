@@ -2,6 +2,8 @@
 // message, and what the run left behind; the read-me in Notepad; cancelling.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <set>
 #include <string>
 
 #include "core/app.h"
@@ -42,6 +44,67 @@ HWND AnswerYesAndWaitForNotepad(Walk& walk, const char* notepadClass) {
     return notepad;
 }
 
+// The folder of this test program, with its closing backslash.
+std::string TestProgramFolder() {
+    char module[MAX_PATH];
+    GetModuleFileNameA(nullptr, module, sizeof module);
+    std::string self = module;
+    self.resize(self.find_last_of('\\') + 1);
+    return self;
+}
+
+// Whether Wine prefers a COMCTL32.DLL beside the program to its own, as
+// Windows does for a DLL that is not a known DLL. Wine reads the setting from
+// the environment it was started with, which the child inherits; the
+// project's Wine scripts set it for every run.
+bool WinePrefersLibraryBesideProgram() {
+    char overrides[512] = "";
+    GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
+    return strstr(overrides, "comctl32=n,b") != nullptr;
+}
+
+// Copies setup.exe into a folder of its own beside a planted COMCTL32.DLL,
+// which records any process that loads it; "" when either is missing.
+std::string SetupBesidePlantedLibrary(const TempFolder& folder) {
+    const std::string setup = folder / "setup.exe";
+    const bool copied =
+        CopyFileA(SetupPath().c_str(), setup.c_str(), FALSE) &&
+        CopyFileA((TestProgramFolder() + "planted\\comctl32.dll").c_str(),
+                  (folder / "comctl32.dll").c_str(), FALSE);
+    return copied ? setup : "";
+}
+
+// Distinct colours in the 16 by 16 icon square of a Folder list item on the
+// screen (8 pixels of indentation a level); a drawn icon has several. The
+// page may not have painted yet, so it looks again for a while.
+size_t IconColours(HWND list, int item, int indent) {
+    const int height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    POINT origin = {8 * indent + 1, item * height};
+    ClientToScreen(list, &origin);
+    size_t colours = 0;
+    for (DWORD start = GetTickCount(); colours <= 2 && GetTickCount() - start < Patience(2000);
+         Sleep(50)) {
+        const Image icon = CaptureRect({origin.x, origin.y, origin.x + 16, origin.y + 16});
+        colours = std::set<COLORREF>(icon.pixels.begin(), icon.pixels.end()).size();
+    }
+    return colours;
+}
+
+// Pixels of the shortcut dialog's progress bar in the highlight colour, once
+// the bar shows some or the dialog has closed.
+int FilledBar(HWND dialog) {
+    HWND bar = GetDlgItem(dialog, IDC_SHORTCUT_PROGRESS);
+    if (!bar) return 0;
+    int filled = 0;
+    for (DWORD start = GetTickCount();
+         filled < 20 && IsWindowVisible(dialog) && GetTickCount() - start < Patience(10000);
+         Sleep(20)) {
+        const Image shown = CaptureRect(ScreenRect(bar));
+        filled = CountColor(shown, {0, 0, shown.width, shown.height}, GetSysColor(COLOR_HIGHLIGHT));
+    }
+    return filled;
+}
+
 // Copies setup.exe into a folder of its own with a stand-in Notepad.exe.
 std::string SetupBesideNotepad(const TempFolder& folder, const std::string& notepad) {
     const std::string setup = folder / "setup.exe";
@@ -49,11 +112,8 @@ std::string SetupBesideNotepad(const TempFolder& folder, const std::string& note
     if (notepad.empty()) {
         // The recorder is built beside this test program; setup.exe may come
         // from elsewhere (PORTAVO_SETUP_EXE).
-        char module[MAX_PATH];
-        GetModuleFileNameA(nullptr, module, sizeof module);
-        std::string self = module;
-        self.resize(self.find_last_of('\\') + 1);
-        CopyFileA((self + "notepad-recorder.exe").c_str(), (folder / "Notepad.exe").c_str(), FALSE);
+        CopyFileA((TestProgramFolder() + "notepad-recorder.exe").c_str(),
+                  (folder / "Notepad.exe").c_str(), FALSE);
     } else {
         WriteWholeFile(folder / "Notepad.exe", notepad);
     }
@@ -80,16 +140,43 @@ protected:
     std::vector<Installation> made_;
 };
 
+// Started from a downloads folder that holds a planted COMCTL32.DLL, in that
+// folder: the run never loads it and still draws the folder icons and the
+// progress bar with the system's library.
 TEST_F(CompletionTest, WholeInstallationIntoATypedFolder) {
+    ASSERT_TRUE(WinePrefersLibraryBesideProgram())
+        << "WINEDLLOVERRIDES must hold comctl32=n,b, as scripts/wine-env sets it";
     const Installation expected = Expect("C:\\Portavo Walk\\Trovado Pro");
+    TempFolder downloads("portavo-downloads");
+    const std::string setup = SetupBesidePlantedLibrary(downloads);
+    ASSERT_FALSE(setup.empty()) << "setup.exe and the planted library in " << downloads.path();
+    const std::string marker = downloads / "comctl32-loaded.txt";
     Walk walk("install");
-    ASSERT_TRUE(StartSetup(&walk.run));
-    ASSERT_TRUE(PassWelcome(walk));
+    ASSERT_TRUE(StartSetup(&walk.run, setup, downloads.path().c_str()));
+    const bool welcomed = PassWelcome(walk);
+    EXPECT_FALSE(FileExists(marker)) << "the planted COMCTL32.DLL was loaded at start-up";
+    ASSERT_TRUE(welcomed);
     ASSERT_TRUE(PassLicense(walk));
+    HWND location = WaitForPage(walk, "Trovado Pro Program Location");
+    ASSERT_TRUE(location);
+    // The computer, then drive C: one level in.
+    HWND list = GetDlgItem(location, IDC_FOLDER_LIST);
+    EXPECT_GT(IconColours(list, 0, 0), 2u) << "the computer's icon";
+    EXPECT_GT(IconColours(list, 1, 1), 2u) << "the drive's icon";
     ASSERT_TRUE(PassLocation(walk, "C:\\Portavo Walk"));
     ASSERT_TRUE(PassInstalling(walk));
     ExpectFilesInstalled(expected, true);
-    ASSERT_TRUE(PassGroup(walk, ""));
+
+    HWND group = WaitForPage(walk, "Trovado Pro Program Group");
+    ASSERT_TRUE(group);
+    Snap(walk, "group");
+    Click(group, IDC_GROUP_CONTINUE);
+    HWND shortcuts = WaitForPage(walk, "Creating Trovado Pro Shortcuts", 10000);
+    ASSERT_TRUE(shortcuts);
+    EXPECT_GE(FilledBar(shortcuts), 20) << "the progress bar";
+    Snap(walk, "shortcuts");
+    ASSERT_TRUE(WaitUntilGone(shortcuts, 30000));
+    ASSERT_TRUE(WaitUntilGone(group, 30000));
 
     BoxInfo question;
     ASSERT_TRUE(WaitForMessageBox(walk.run, &question, 30000));
@@ -115,6 +202,9 @@ TEST_F(CompletionTest, WholeInstallationIntoATypedFolder) {
     ExpectFilesInstalled(expected, false);
     ExpectRegistryEntries(expected);
     ExpectShortcuts(expected);
+    std::string loader;
+    EXPECT_FALSE(ReadWholeFile(marker, &loader))
+        << "the planted COMCTL32.DLL was loaded by " << loader;
 }
 
 TEST_F(CompletionTest, ReadMeOpensInNotepadWhileTheBackdropWaitsMinimised) {
