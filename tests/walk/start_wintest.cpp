@@ -165,24 +165,25 @@ TEST_F(StartTest, DamagedCopyShowsOneErrorBoxEndsAndWritesNothing) {
     ASSERT_TRUE(Damage(&copies[2].bytes, std::string("C\0H\0E\0C\0K\0S\0U\0M\0S\0", 18), 16, 'X'));
 
     TempFolder folder("damaged");
+    int n = 0;
     for (const DamagedCopy& copy : copies) {
         SCOPED_TRACE(copy.what);
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUnloadSwitchKey);
         const std::string path = folder / "setup.exe";
         ASSERT_TRUE(WriteWholeFile(path, copy.bytes));
-        SetupRun run;
-        ASSERT_TRUE(StartSetup(&run, path));
+        Walk walk("damaged-" + std::to_string(++n));
+        ASSERT_TRUE(StartSetup(&walk.run, path));
         BoxInfo box;
-        ASSERT_TRUE(WaitForMessageBox(run, &box, 15000));
+        ASSERT_TRUE(WaitForMessageBox(walk.run, &box, 15000));
+        Snap(walk, "refused");
         EXPECT_EQ(box.icon, static_cast<UINT>(MB_ICONERROR));
         EXPECT_EQ(box.owner, nullptr);
         EXPECT_NE(box.text.find(copy.named), std::string::npos) << box.text;
         EXPECT_NE(box.text.find("fresh copy of the setup program"), std::string::npos) << box.text;
-        EXPECT_EQ(FindRunWindow(run, "InstallDlg", nullptr), nullptr) << "no welcome page";
+        EXPECT_EQ(FindRunWindow(walk.run, "InstallDlg", nullptr), nullptr) << "no welcome page";
         EXPECT_TRUE(AnswerMessageBox(box, IDOK));
-        EXPECT_EQ(WaitForExit(&run, 10000), 1);
+        EXPECT_EQ(WaitForExit(&walk.run, 10000), 1);
         EXPECT_FALSE(UnloadSwitchIsOn()) << "nothing written";
-        CloseRun(&run);
     }
 }
 
