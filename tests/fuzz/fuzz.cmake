@@ -9,7 +9,8 @@ set(PORTAVO_FUZZ_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all
 
 add_library(lzhuf-portable OBJECT ${CMAKE_SOURCE_DIR}/extract/lzhuf.cpp)
 target_include_directories(lzhuf-portable PRIVATE ${CMAKE_SOURCE_DIR})
-target_compile_definitions(lzhuf-portable PRIVATE PORTAVO_LZHUF_PORTABLE DecodeStream=DecodeStreamPortable)
+target_compile_definitions(lzhuf-portable PRIVATE PORTAVO_LZHUF_PORTABLE DecodeStream=DecodeStreamPortable
+  BitsTaken=BitsTakenPortable)
 target_compile_options(lzhuf-portable PRIVATE -fsanitize=fuzzer-no-link ${PORTAVO_FUZZ_SANITIZE})
 
 add_executable(lzhuf-fuzz
@@ -30,6 +31,7 @@ set(PORTAVO_INSPECT_SOURCES
   ${CMAKE_SOURCE_DIR}/tools/peruse/pe_image.cpp
   ${CMAKE_SOURCE_DIR}/tools/peruse/setup_reader.cpp
   ${CMAKE_SOURCE_DIR}/tools/config/checksums.cpp
+  ${CMAKE_SOURCE_DIR}/extract/crc32.cpp
   ${CMAKE_SOURCE_DIR}/extract/lzhuf.cpp)
 add_executable(inspect-fuzz ${CMAKE_SOURCE_DIR}/tests/fuzz/setup_reader_fuzz.cpp ${PORTAVO_INSPECT_SOURCES})
 target_include_directories(inspect-fuzz PRIVATE ${CMAKE_SOURCE_DIR})
@@ -38,7 +40,7 @@ target_link_options(inspect-fuzz PRIVATE -fsanitize=fuzzer ${PORTAVO_FUZZ_SANITI
 
 add_executable(inspect-fuzz-seed ${CMAKE_SOURCE_DIR}/tests/fuzz/setup_reader_fuzz_seed.cpp
   ${CMAKE_SOURCE_DIR}/tests/tools/sample_setup.cpp ${CMAKE_SOURCE_DIR}/tools/config/checksums.cpp
-  ${CMAKE_SOURCE_DIR}/tools/pack/encoder.cpp)
+  ${CMAKE_SOURCE_DIR}/extract/crc32.cpp ${CMAKE_SOURCE_DIR}/tools/pack/encoder.cpp)
 target_include_directories(inspect-fuzz-seed PRIVATE ${CMAKE_SOURCE_DIR})
 
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/pe-corpus)
