@@ -49,3 +49,16 @@ bool CheckPackedStream(DecoderState* state, const uint8_t* bytes, uint32_t packe
     const bool exact = taken <= 8ull * packedSize && (packedSize == 0 || taken > 8ull * (packedSize - 1));
     return sink.count == unpackedSize && exact && sink.crc == crc;
 }
+
+int FindDamagedEntry(DecoderState* state, const ProductConfig& product, const uint8_t* table,
+                     uint32_t tableSize, StreamSource source, void* context) {
+    for (int i = 0; i < product.fileCount; ++i) {
+        const FileEntry& entry = product.files[i];
+        uint32_t crc, size = 0;
+        const uint8_t* stream = source(context, entry, &size);
+        if (!FindRecordedCrc(table, tableSize, i, entry, &crc) || !stream || size != entry.packedSize ||
+            !CheckPackedStream(state, stream, entry.packedSize, entry.unpackedSize, crc))
+            return i;
+    }
+    return -1;
+}

@@ -24,3 +24,14 @@ bool FindRecordedCrc(const uint8_t* table, uint32_t tableSize, int index, const 
 // takes exactly packedSize bytes, gives unpackedSize bytes and matches crc.
 bool CheckPackedStream(DecoderState* state, const uint8_t* bytes, uint32_t packedSize,
                        uint32_t unpackedSize, uint32_t crc);
+
+// The packed stream of a file table entry and its size in bytes; nullptr
+// when there is none.
+typedef const uint8_t* (*StreamSource)(void* context, const FileEntry& entry, uint32_t* size);
+
+// Checks every entry of product against the checksum table, taking each
+// stream from source: it must be exactly the entry's packed size and pass
+// CheckPackedStream with the recorded CRC-32. Returns the index of the first
+// damaged entry, or -1 when the whole payload is intact.
+int FindDamagedEntry(DecoderState* state, const ProductConfig& product, const uint8_t* table,
+                     uint32_t tableSize, StreamSource source, void* context);

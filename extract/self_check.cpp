@@ -22,14 +22,11 @@ const char kNoChecksums[] =
 // from the null module, which is the program itself.
 DecoderState s_checker;
 
-bool EntryIsWhole(const uint8_t* table, DWORD tableSize, int index) {
-    const FileEntry& entry = g_product.files[index];
-    uint32_t crc;
-    DWORD size;
-    const uint8_t* stream = LoadRcdata(entry.resourceName, &size);
-    return FindRecordedCrc(table, tableSize, index, entry, &crc) && stream &&
-           size == entry.packedSize &&
-           CheckPackedStream(&s_checker, stream, entry.packedSize, entry.unpackedSize, crc);
+const uint8_t* ResourceStream(void*, const FileEntry& entry, uint32_t* size) {
+    DWORD bytes;
+    const uint8_t* stream = LoadRcdata(entry.resourceName, &bytes);
+    *size = bytes;
+    return stream;
 }
 
 }  // namespace
@@ -41,10 +38,10 @@ bool VerifyPayload() {
     if (!table) {
         FormatText(message, sizeof message, kNoChecksums, nullptr);
     } else {
-        int index = 0;
-        while (index < g_product.fileCount && EntryIsWhole(table, tableSize, index)) ++index;
-        if (index >= g_product.fileCount) return true;
-        FormatText(message, sizeof message, kDamagedFile, g_product.files[index].fileName);
+        const int damaged =
+            FindDamagedEntry(&s_checker, g_product, table, tableSize, ResourceStream, nullptr);
+        if (damaged < 0) return true;
+        FormatText(message, sizeof message, kDamagedFile, g_product.files[damaged].fileName);
     }
     MessageBoxA(nullptr, message, kCaption, MB_ICONERROR);
     return false;

@@ -100,6 +100,40 @@ TEST(Checksums, SelfCheckRefusesEveryKindOfDamagedStream) {
     EXPECT_FALSE(check(packed, size - 100, crc)) << "a smaller unpacked size";
     EXPECT_FALSE(check(packed, size + 100, crc)) << "a larger unpacked size";
     EXPECT_FALSE(check(packed, size, crc ^ 1)) << "another CRC-32";
+
+    // A whole payload of two entries; the first damaged one is named.
+    ProductConfig product = {};
+    product.fileCount = 2;
+    for (int i = 0; i < 2; ++i) {
+        product.files[i] = EntryNamed(i ? "SECOND" : "FIRST");
+        product.files[i].packedSize = static_cast<uint32_t>(packed.size());
+        product.files[i].unpackedSize = size;
+    }
+    const std::vector<uint8_t> table = ChecksumTable({{"FIRST", crc}, {"SECOND", crc}});
+    struct Streams {
+        std::vector<uint8_t> bytes[2];
+        bool present[2];
+    } streams = {{packed, packed}, {true, true}};
+    const StreamSource source = [](void* context, const FileEntry& entry,
+                                   uint32_t* length) -> const uint8_t* {
+        Streams* s = static_cast<Streams*>(context);
+        const int i = entry.resourceName[0] == 'S';
+        *length = static_cast<uint32_t>(s->bytes[i].size());
+        return s->present[i] ? s->bytes[i].data() : nullptr;
+    };
+    const uint32_t tableSize = static_cast<uint32_t>(table.size());
+    EXPECT_EQ(FindDamagedEntry(state.get(), product, table.data(), tableSize, source, &streams), -1);
+    streams.bytes[1] = flipped;
+    EXPECT_EQ(FindDamagedEntry(state.get(), product, table.data(), tableSize, source, &streams), 1);
+    streams.bytes[1] = packed;
+    streams.bytes[0].push_back(0);  // the resource is larger than the packed size
+    EXPECT_EQ(FindDamagedEntry(state.get(), product, table.data(), tableSize, source, &streams), 0);
+    streams.bytes[0] = packed;
+    streams.present[1] = false;
+    EXPECT_EQ(FindDamagedEntry(state.get(), product, table.data(), tableSize, source, &streams), 1);
+    streams.present[1] = true;
+    EXPECT_EQ(FindDamagedEntry(state.get(), product, table.data(), tableSize - 20, source, &streams), 1)
+        << "a table short of an entry";
 }
 
 TEST(VersionResource, NumbersComeFromTheLeadingDigitsOfEachPart) {

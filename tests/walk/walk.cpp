@@ -124,7 +124,26 @@ bool PassInstalling(Walk& walk) {
     return WaitUntilGone(page, 60000);
 }
 
-bool PassGroup(Walk& walk, const std::string& group) {
+namespace {
+
+// Pixels of the shortcut dialog's progress bar in the highlight colour, once
+// the bar shows some or the dialog has closed.
+int FilledBar(HWND dialog) {
+    HWND bar = GetDlgItem(dialog, IDC_SHORTCUT_PROGRESS);
+    if (!bar) return 0;
+    int filled = 0;
+    for (DWORD start = GetTickCount();
+         filled < 20 && IsWindowVisible(dialog) && GetTickCount() - start < Patience(10000);
+         Sleep(20)) {
+        const Image shown = CaptureRect(ScreenRect(bar));
+        filled = CountColor(shown, {0, 0, shown.width, shown.height}, GetSysColor(COLOR_HIGHLIGHT));
+    }
+    return filled;
+}
+
+}  // namespace
+
+bool PassGroup(Walk& walk, const std::string& group, int* barPixels) {
     HWND page = WaitForPage(walk, "Trovado Pro Program Group");
     if (!page) return false;
     if (!group.empty()) SetDlgItemTextA(page, IDC_GROUP_LIST, group.c_str());
@@ -132,6 +151,7 @@ bool PassGroup(Walk& walk, const std::string& group) {
     Click(page, IDC_GROUP_CONTINUE);
     if (HWND shortcuts = WaitForPage(walk, "Creating Trovado Pro Shortcuts", 10000)) {
         Sleep(700);
+        if (barPixels) *barPixels = FilledBar(shortcuts);
         Snap(walk, "shortcuts");
         WaitUntilGone(shortcuts, 30000);
     }

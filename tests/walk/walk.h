@@ -58,7 +58,8 @@ bool PassLocation(Walk& walk, const std::string& folder);
 // Waits while the files go in, with screenshots mid-way and at the end.
 bool PassInstalling(Walk& walk);
 // Types group into the field (unless empty), continues, and waits while the
-// shortcuts are made.
-bool PassGroup(Walk& walk, const std::string& group);
+// shortcuts are made. barPixels, when given, receives how many pixels of the
+// shortcut dialog's progress bar showed the highlight colour.
+bool PassGroup(Walk& walk, const std::string& group, int* barPixels = nullptr);
 // Answers the read-me question (IDYES or IDNO) and closes the last message.
 bool PassCompletion(Walk& walk, int readMeAnswer);

@@ -53,7 +53,7 @@ struct Loaded {
     std::vector<std::vector<uint8_t>> streams;
 };
 
-const Loaded& Payload() {
+Loaded& Payload() {
     static Loaded loaded;
     if (loaded.table.empty()) {
         loaded.table = ReadBytes(PORTAVO_GEN_DIR "/checksums.bin");
@@ -63,18 +63,17 @@ const Loaded& Payload() {
     return loaded;
 }
 
+const uint8_t* FileStream(void* context, const FileEntry& entry, uint32_t* size) {
+    const std::vector<uint8_t>& stream = static_cast<const Loaded*>(context)->streams[&entry - g_product.files];
+    *size = static_cast<uint32_t>(stream.size());
+    return stream.data();
+}
+
 bool CheckWholePayload() {
     static std::unique_ptr<DecoderState> state(new DecoderState);
-    const Loaded& p = Payload();
-    for (int i = 0; i < g_product.fileCount; ++i) {
-        const FileEntry& entry = g_product.files[i];
-        uint32_t crc;
-        if (!FindRecordedCrc(p.table.data(), static_cast<uint32_t>(p.table.size()), i, entry, &crc) ||
-            p.streams[i].size() != entry.packedSize ||
-            !CheckPackedStream(state.get(), p.streams[i].data(), entry.packedSize, entry.unpackedSize, crc))
-            return false;
-    }
-    return true;
+    Loaded& p = Payload();
+    return FindDamagedEntry(state.get(), g_product, p.table.data(), static_cast<uint32_t>(p.table.size()),
+                            FileStream, &p) < 0;
 }
 
 }  // namespace
