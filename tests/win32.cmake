@@ -71,6 +71,16 @@ target_link_libraries(walk-demo PRIVATE portavo_walk uuid)
 target_link_options(walk-demo PRIVATE ${PORTAVO_LINK_STATIC})
 add_dependencies(walk-demo setup)
 set_tests_properties(wine-walk PROPERTIES TIMEOUT 900)
+# The walks in East Asian code pages, each in its locale.
+foreach(walk "ja_JP.UTF-8 932" "zh_TW.UTF-8 950")
+  separate_arguments(walk)
+  list(GET walk 0 locale)
+  list(GET walk 1 code_page)
+  add_test(NAME wine-walk-${code_page} COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-locale ${locale}
+    wintest-walk-${code_page} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:wintest-walk>
+    --gtest_filter=*InstallsIntoNamesOfCodePage${code_page})
+  set_tests_properties(wine-walk-${code_page} PROPERTIES TIMEOUT 300)
+endforeach()
 
 # The cost of the self-check as setup.exe runs it, printed by `make bench`.
 add_executable(check-bench ${CMAKE_SOURCE_DIR}/tools/pack/check_bench.cpp $<TARGET_OBJECTS:portavo_resources>)

@@ -90,20 +90,58 @@ size_t IconColours(HWND list, int item, int indent) {
     return colours;
 }
 
-// Copies setup.exe into a folder of its own with a stand-in Notepad.exe.
-std::string SetupBesideNotepad(const TempFolder& folder, const std::string& notepad) {
+// Copies setup.exe into a folder of its own, a downloads folder, beside a
+// recording Notepad.exe that must never run.
+std::string SetupBesideNotepad(const TempFolder& folder) {
     const std::string setup = folder / "setup.exe";
-    CopyFileA(SetupPath().c_str(), setup.c_str(), FALSE);
-    if (notepad.empty()) {
-        // The recorder is built beside this test program; setup.exe may come
-        // from elsewhere (PORTAVO_SETUP_EXE).
-        CopyFileA((TestProgramFolder() + "notepad-recorder.exe").c_str(),
-                  (folder / "Notepad.exe").c_str(), FALSE);
-    } else {
-        WriteWholeFile(folder / "Notepad.exe", notepad);
-    }
-    return setup;
+    // The recorder is built beside this test program; setup.exe may come
+    // from elsewhere (PORTAVO_SETUP_EXE).
+    const bool copied = CopyFileA(SetupPath().c_str(), setup.c_str(), FALSE) &&
+                        CopyFileA((TestProgramFolder() + "notepad-recorder.exe").c_str(),
+                                  (folder / "Notepad.exe").c_str(), FALSE);
+    return copied ? setup : "";
 }
+
+// The system folder's notepad.exe, replaced for one test by the recorder (or
+// by other contents) and put back afterwards. Wine takes a native program
+// there only with notepad.exe=n among its DLL overrides, which the runs of
+// setup.exe inherit from this process.
+class SystemNotepad {
+public:
+    explicit SystemNotepad(const std::string& contents = "") {
+        char folder[MAX_PATH] = "";
+        GetSystemDirectoryA(folder, sizeof folder);
+        path_ = std::string(folder) + "\\notepad.exe";
+        saved_ = path_ + ".portavo-saved";
+        Restore();  // what a test that crashed left behind
+        planted_ = MoveFileA(path_.c_str(), saved_.c_str()) &&
+                   (contents.empty() ? CopyFileA((TestProgramFolder() + "notepad-recorder.exe").c_str(),
+                                                 path_.c_str(), FALSE)
+                                     : WriteWholeFile(path_, contents));
+        GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides_, sizeof overrides_);
+        SetEnvironmentVariableA("WINEDLLOVERRIDES", (std::string(overrides_) + ";notepad.exe=n").c_str());
+    }
+    ~SystemNotepad() {
+        SetEnvironmentVariableA("WINEDLLOVERRIDES", overrides_);
+        Restore();
+    }
+    SystemNotepad(const SystemNotepad&) = delete;
+    SystemNotepad& operator=(const SystemNotepad&) = delete;
+
+    bool planted() const { return planted_; }
+    const std::string& path() const { return path_; }
+
+private:
+    void Restore() {
+        if (FileExists(saved_)) {
+            DeleteFileA(path_.c_str());
+            MoveFileA(saved_.c_str(), path_.c_str());
+        }
+    }
+    std::string path_, saved_;
+    char overrides_[512] = "";
+    bool planted_ = false;
+};
 
 class CompletionTest : public ::testing::Test {
 protected:
@@ -117,12 +155,89 @@ protected:
         SetEnvironmentVariableA("PORTAVO_NOTEPAD_HOLD", nullptr);
         for (const Installation& i : made_) RemoveInstallation(i);
     }
-    Installation Expect(const std::string& folder) {
-        made_.push_back(ExpectedInstallation(folder));
+    Installation Expect(const std::string& folder, const std::string& group = "Trovado Pro") {
+        made_.push_back(ExpectedInstallation(folder, group));
         RemoveInstallation(made_.back());  // whatever an earlier run, the demo say, left there
         return made_.back();
     }
+    void InstallWithNamesOfTheCodePage(UINT codePage, const std::string& top,
+                                       const std::string& parent, const std::string& group);
     std::vector<Installation> made_;
+};
+
+// The names in a folder, to tell what a run made there.
+std::set<std::string> NamesIn(const std::string& folder) {
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do names.insert(found.cFileName);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+std::set<std::string> Added(const std::set<std::string>& before, const std::set<std::string>& after) {
+    std::set<std::string> added;
+    for (const std::string& name : after)
+        if (!before.count(name)) added.insert(name);
+    return added;
+}
+
+// A whole installation into parent (the folder C:\top and below) and a
+// group, all named in characters of an East Asian code page whose second byte
+// is a backslash, '|' or a letter; then nothing may have been made anywhere
+// but in the install folder and the group.
+void CompletionTest::InstallWithNamesOfTheCodePage(UINT codePage, const std::string& top,
+                                                   const std::string& parent,
+                                                   const std::string& group) {
+    ASSERT_EQ(GetACP(), codePage) << "scripts/wine-locale runs this walk in its locale";
+    const Installation expected = Expect(parent + "\\Trovado Pro", group);
+    RemoveTree("C:\\" + top);
+    const std::set<std::string> drive = NamesIn("C:"), programs = NamesIn(expected.programsFolder);
+    Walk walk("cp" + std::to_string(codePage));
+    ASSERT_TRUE(StartSetup(&walk.run));
+    ASSERT_TRUE(PassWelcome(walk));
+    ASSERT_TRUE(PassLicense(walk));
+    ASSERT_TRUE(PassLocation(walk, parent));
+    ASSERT_TRUE(PassInstalling(walk));
+    ASSERT_TRUE(PassGroup(walk, group));
+    ASSERT_TRUE(PassCompletion(walk, IDNO));
+    EXPECT_EQ(WaitForExit(&walk.run, 10000), 1);
+
+    ExpectFilesInstalled(expected, false);
+    ExpectRegistryEntries(expected);
+    ExpectShortcuts(expected);
+    EXPECT_EQ(Added(drive, NamesIn("C:")), std::set<std::string>{top});
+    EXPECT_EQ(Added(programs, NamesIn(expected.programsFolder)), std::set<std::string>{group});
+    RemoveTree("C:\\" + top);
+}
+
+// The Programs folder of the current user, pointed for one test at another
+// folder, and put back afterwards.
+class ProgramsFolderAt {
+public:
+    explicit ProgramsFolderAt(const std::wstring& folder) {
+        RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_);
+        saved_ = RegQueryValueExW(key_, L"Programs", nullptr, &type_, reinterpret_cast<BYTE*>(data_),
+                                  &size_) == ERROR_SUCCESS;
+        RegSetValueExW(key_, L"Programs", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                       static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+    }
+    ~ProgramsFolderAt() {
+        if (saved_) RegSetValueExW(key_, L"Programs", 0, type_, reinterpret_cast<BYTE*>(data_), size_);
+        RegCloseKey(key_);
+    }
+    ProgramsFolderAt(const ProgramsFolderAt&) = delete;
+    ProgramsFolderAt& operator=(const ProgramsFolderAt&) = delete;
+
+private:
+    static constexpr const char* kShellFolders =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    HKEY key_ = nullptr;
+    DWORD type_ = 0, size_ = sizeof data_;
+    wchar_t data_[MAX_PATH] = L"";
+    bool saved_ = false;
 };
 
 // Started from a downloads folder that holds a planted COMCTL32.DLL, in that
@@ -185,16 +300,21 @@ TEST_F(CompletionTest, WholeInstallationIntoATypedFolder) {
         << "the planted COMCTL32.DLL was loaded by " << loader;
 }
 
-TEST_F(CompletionTest, ReadMeOpensInNotepadWhileTheBackdropWaitsMinimised) {
+// Started from a downloads folder that holds a Notepad.exe: the read-me opens
+// in the system folder's notepad.exe all the same, and only that one runs.
+TEST_F(CompletionTest, ReadMeOpensInTheSystemNotepadWhileTheBackdropWaitsMinimised) {
     TempFolder folder("portavo-notepad");
-    const std::string setup = SetupBesideNotepad(folder, "");
+    const std::string setup = SetupBesideNotepad(folder);
+    ASSERT_FALSE(setup.empty()) << "setup.exe and the recorder in " << folder.path();
+    SystemNotepad system;
+    ASSERT_TRUE(system.planted()) << system.path();
     const std::string log = folder / "notepad.log";
     SetEnvironmentVariableA("PORTAVO_NOTEPAD_LOG", log.c_str());
     SetEnvironmentVariableA("PORTAVO_NOTEPAD_HOLD", "1");
     const Installation expected = Expect("C:\\Portavo Walk With Spaces\\Trovado Pro");
 
     Walk walk("readme");
-    ASSERT_TRUE(StartSetup(&walk.run, setup));
+    ASSERT_TRUE(StartSetup(&walk.run, setup, folder.path().c_str()));
     WalkToCompletion(walk, "C:\\Portavo Walk With Spaces");
     HWND backdrop = WaitForBackdrop(walk);
     HWND notepad = AnswerYesAndWaitForNotepad(walk, "RecordedNotepad");
@@ -213,16 +333,20 @@ TEST_F(CompletionTest, ReadMeOpensInNotepadWhileTheBackdropWaitsMinimised) {
 
     std::string recorded;
     ASSERT_TRUE(ReadWholeFile(log, &recorded));
-    EXPECT_EQ(recorded, "Notepad.exe \"" + expected.installFolder + "\\Read Me.txt\"\n" +
-                            expected.installFolder + "\n");
+    EXPECT_EQ(recorded, system.path() + "\n" + "Notepad.exe \"" + expected.installFolder +
+                            "\\Read Me.txt\"\n" + expected.installFolder + "\n");
 }
 
 TEST_F(CompletionTest, NotepadThatCannotStartIsPassedOverSilently) {
     TempFolder folder("portavo-no-notepad");
-    const std::string setup = SetupBesideNotepad(folder, "this is not a program\r\n");
+    const std::string setup = SetupBesideNotepad(folder);
+    SystemNotepad system("this is not a program\r\n");
+    ASSERT_TRUE(system.planted()) << system.path();
+    const std::string log = folder / "notepad.log";
+    SetEnvironmentVariableA("PORTAVO_NOTEPAD_LOG", log.c_str());
     Expect("C:\\Portavo Walk\\Trovado Pro");
     Walk walk("no-notepad");
-    ASSERT_TRUE(StartSetup(&walk.run, setup));
+    ASSERT_TRUE(StartSetup(&walk.run, setup, folder.path().c_str()));
     WalkToCompletion(walk, "C:\\Portavo Walk");
     BoxInfo question;
     ASSERT_TRUE(WaitForMessageBox(walk.run, &question, 30000));
@@ -233,6 +357,47 @@ TEST_F(CompletionTest, NotepadThatCannotStartIsPassedOverSilently) {
     EXPECT_FALSE(IsIconic(WaitForBackdrop(walk)));
     ASSERT_TRUE(AnswerMessageBox(closing, IDOK));
     EXPECT_EQ(WaitForExit(&walk.run, 10000), 1);
+    EXPECT_FALSE(FileExists(log)) << "the Notepad.exe beside setup.exe ran in its stead";
+}
+
+// Code page 932: ソ is 0x83 0x5C, ポ 0x83 0x7C, 表 0x95 0x5C, ア 0x83 0x41.
+TEST_F(CompletionTest, InstallsIntoNamesOfCodePage932) {
+    const std::string top = "Acc \x83\x5C\x83\x74\x83\x67";  // Acc ソフト
+    InstallWithNamesOfTheCodePage(
+        932, top, "C:\\" + top + "\\\x83\x7C\x81\x5B\x83\x5E\x83\x75\x83\x8B\x83\x41\x95\x5C",  // ポータブルア表
+        "\x83\x5C\x83\x74\x83\x67\x95\x5C");  // ソフト表
+}
+
+// Code page 950: 許 is 0xB3 0x5C, 功 0xA5 0x5C.
+TEST_F(CompletionTest, InstallsIntoNamesOfCodePage950) {
+    const std::string top = "Acc \xB3\x5C\xA5\x5C";  // Acc 許功
+    InstallWithNamesOfTheCodePage(950, top, "C:\\" + top, "\xB3\x5C\xA5\x5C");
+}
+
+// A user whose profile name the code page cannot spell (Пётр on a Western
+// system): the links go into the Programs folder by its short form.
+TEST_F(CompletionTest, ShortcutsGoIntoAProgramsFolderTheCodePageCannotSpell) {
+    const std::wstring folder = L"C:\\users\\\u041F\u0451\u0442\u0440 Programs";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    wchar_t shortForm[MAX_PATH] = L"";
+    ASSERT_NE(GetShortPathNameW(folder.c_str(), shortForm, MAX_PATH), 0u);
+    char spelled[MAX_PATH] = "";
+    BOOL lost = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, shortForm, -1, spelled, MAX_PATH, nullptr, &lost);
+    ASSERT_FALSE(lost) << "no short form in plain characters";
+    ProgramsFolderAt programs(folder);
+    Installation expected = Expect("C:\\Portavo Programs\\Trovado Pro");
+    expected.programsFolder = spelled;
+    made_.back().programsFolder = spelled;
+
+    Walk walk("programs");
+    ASSERT_TRUE(StartSetup(&walk.run));
+    WalkToCompletion(walk, "C:\\Portavo Programs");
+    ASSERT_TRUE(PassCompletion(walk, IDNO));
+    EXPECT_EQ(WaitForExit(&walk.run, 10000), 1);
+    ExpectFilesInstalled(expected, false);
+    ExpectShortcuts(expected);
+    RemoveTree(spelled);
 }
 
 TEST_F(CompletionTest, SecondRunOffersTheRememberedFolderAndKeepsDataFiles) {

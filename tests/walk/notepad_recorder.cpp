@@ -1,6 +1,7 @@
-// Stands in for Notepad in the read-me tests: placed beside setup.exe as
-// Notepad.exe, which the system's search finds first. It appends its command
-// line and working folder to the file named by PORTAVO_NOTEPAD_LOG and, when
+// Stands in for Notepad in the read-me tests: in the system folder as
+// notepad.exe, and beside setup.exe as Notepad.exe, where it must never run.
+// It appends its own path, its command line and its working folder to the
+// file named by PORTAVO_NOTEPAD_LOG and, when
 // PORTAVO_NOTEPAD_HOLD is set, stays open with a window "Recorded Notepad"
 // until that window is closed.
 #include <windows.h>
@@ -35,10 +36,11 @@ void HoldUntilClosed(HINSTANCE instance) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const char* log = getenv("PORTAVO_NOTEPAD_LOG");
     if (log && *log) {
-        char folder[MAX_PATH] = "";
+        char self[MAX_PATH] = "", folder[MAX_PATH] = "";
+        GetModuleFileNameA(nullptr, self, sizeof self);
         GetCurrentDirectoryA(sizeof folder, folder);
         if (FILE* file = fopen(log, "ab")) {
-            fprintf(file, "%s\n%s\n", GetCommandLineA(), folder);
+            fprintf(file, "%s\n%s\n%s\n", self, GetCommandLineA(), folder);
             fclose(file);
         }
     }
