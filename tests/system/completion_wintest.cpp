@@ -8,20 +8,18 @@
 #include <string>
 
 #include "core/config.h"
+#include "tests/support/system_notepad.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
-// Runs ViewReadMe with a recording Notepad.exe found in the current folder and
-// returns what it recorded ("" when it was not started).
+// Runs ViewReadMe with a recording notepad.exe in the system folder and
+// returns the command line and working folder it recorded ("" when it was
+// not started).
 std::string ViewReadMeIn(const std::string& installFolder) {
     TempFolder notepad("portavo-notepad");
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof self);
-    std::string recorder = self;
-    recorder.resize(recorder.find_last_of('\\') + 1);
-    recorder += "notepad-recorder.exe";
-    EXPECT_TRUE(CopyFileA(recorder.c_str(), (notepad / "Notepad.exe").c_str(), FALSE));
+    SystemNotepad recorder;
+    EXPECT_TRUE(recorder.planted()) << recorder.path();
     const std::string log = notepad / "notepad.log";
     SetEnvironmentVariableA("PORTAVO_NOTEPAD_LOG", log.c_str());
     char previous[MAX_PATH];
@@ -39,7 +37,8 @@ std::string ViewReadMeIn(const std::string& installFolder) {
     SetEnvironmentVariableA("PORTAVO_NOTEPAD_LOG", nullptr);
     std::string recorded;
     ReadWholeFile(log, &recorded);
-    return recorded;
+    if (recorded.compare(0, recorder.path().size() + 1, recorder.path() + "\n") != 0) return recorded;
+    return recorded.substr(recorder.path().size() + 1);
 }
 
 // A folder whose path has exactly length characters.

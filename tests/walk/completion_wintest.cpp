@@ -8,6 +8,7 @@
 
 #include "core/app.h"
 #include "resources/ids.h"
+#include "tests/support/system_notepad.h"
 #include "tests/support/temp_folder.h"
 #include "tests/walk/installation.h"
 #include "tests/support/screen.h"
@@ -42,25 +43,6 @@ HWND AnswerYesAndWaitForNotepad(Walk& walk, const char* notepadClass) {
     for (DWORD start = GetTickCount(); !notepad && GetTickCount() - start < Patience(15000); Sleep(50))
         notepad = FindWindowA(notepadClass, nullptr);
     return notepad;
-}
-
-// The folder of this test program, with its closing backslash.
-std::string TestProgramFolder() {
-    char module[MAX_PATH];
-    GetModuleFileNameA(nullptr, module, sizeof module);
-    std::string self = module;
-    self.resize(self.find_last_of('\\') + 1);
-    return self;
-}
-
-// Whether Wine prefers a COMCTL32.DLL beside the program to its own, as
-// Windows does for a DLL that is not a known DLL. Wine reads the setting from
-// the environment it was started with, which the child inherits; the
-// project's Wine scripts set it for every run.
-bool WinePrefersLibraryBesideProgram() {
-    char overrides[512] = "";
-    GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides, sizeof overrides);
-    return strstr(overrides, "comctl32=n,b") != nullptr;
 }
 
 // Copies setup.exe into a folder of its own beside a planted COMCTL32.DLL,
@@ -101,47 +83,6 @@ std::string SetupBesideNotepad(const TempFolder& folder) {
                                   (folder / "Notepad.exe").c_str(), FALSE);
     return copied ? setup : "";
 }
-
-// The system folder's notepad.exe, replaced for one test by the recorder (or
-// by other contents) and put back afterwards. Wine takes a native program
-// there only with notepad.exe=n among its DLL overrides, which the runs of
-// setup.exe inherit from this process.
-class SystemNotepad {
-public:
-    explicit SystemNotepad(const std::string& contents = "") {
-        char folder[MAX_PATH] = "";
-        GetSystemDirectoryA(folder, sizeof folder);
-        path_ = std::string(folder) + "\\notepad.exe";
-        saved_ = path_ + ".portavo-saved";
-        Restore();  // what a test that crashed left behind
-        planted_ = MoveFileA(path_.c_str(), saved_.c_str()) &&
-                   (contents.empty() ? CopyFileA((TestProgramFolder() + "notepad-recorder.exe").c_str(),
-                                                 path_.c_str(), FALSE)
-                                     : WriteWholeFile(path_, contents));
-        GetEnvironmentVariableA("WINEDLLOVERRIDES", overrides_, sizeof overrides_);
-        SetEnvironmentVariableA("WINEDLLOVERRIDES", (std::string(overrides_) + ";notepad.exe=n").c_str());
-    }
-    ~SystemNotepad() {
-        SetEnvironmentVariableA("WINEDLLOVERRIDES", overrides_);
-        Restore();
-    }
-    SystemNotepad(const SystemNotepad&) = delete;
-    SystemNotepad& operator=(const SystemNotepad&) = delete;
-
-    bool planted() const { return planted_; }
-    const std::string& path() const { return path_; }
-
-private:
-    void Restore() {
-        if (FileExists(saved_)) {
-            DeleteFileA(path_.c_str());
-            MoveFileA(saved_.c_str(), path_.c_str());
-        }
-    }
-    std::string path_, saved_;
-    char overrides_[512] = "";
-    bool planted_ = false;
-};
 
 class CompletionTest : public ::testing::Test {
 protected:
@@ -244,7 +185,7 @@ private:
 // folder: the run never loads it and still draws the folder icons and the
 // progress bar with the system's library.
 TEST_F(CompletionTest, WholeInstallationIntoATypedFolder) {
-    ASSERT_TRUE(WinePrefersLibraryBesideProgram())
+    ASSERT_TRUE(WineOverrides("comctl32=n,b"))
         << "WINEDLLOVERRIDES must hold comctl32=n,b, as scripts/wine-env sets it";
     const Installation expected = Expect("C:\\Portavo Walk\\Trovado Pro");
     TempFolder downloads("portavo-downloads");
@@ -318,7 +259,8 @@ TEST_F(CompletionTest, ReadMeOpensInTheSystemNotepadWhileTheBackdropWaitsMinimis
     WalkToCompletion(walk, "C:\\Portavo Walk With Spaces");
     HWND backdrop = WaitForBackdrop(walk);
     HWND notepad = AnswerYesAndWaitForNotepad(walk, "RecordedNotepad");
-    ASSERT_TRUE(notepad);
+    std::string recorded;
+    ASSERT_TRUE(notepad) << (ReadWholeFile(log, &recorded) ? recorded : "no record");
     Sleep(500);
     EXPECT_TRUE(IsIconic(backdrop)) << "minimised while Notepad runs";
     EXPECT_EQ(FindRunWindow(walk.run, "#32770", "Portavo"), nullptr) << "closing box waits for Notepad";
@@ -331,7 +273,6 @@ TEST_F(CompletionTest, ReadMeOpensInTheSystemNotepadWhileTheBackdropWaitsMinimis
     ASSERT_TRUE(AnswerMessageBox(closing, IDOK));
     EXPECT_EQ(WaitForExit(&walk.run, 10000), 1);
 
-    std::string recorded;
     ASSERT_TRUE(ReadWholeFile(log, &recorded));
     EXPECT_EQ(recorded, system.path() + "\n" + "Notepad.exe \"" + expected.installFolder +
                             "\\Read Me.txt\"\n" + expected.installFolder + "\n");

@@ -215,6 +215,34 @@ TEST_F(StartTest, ASecondCopyWarnsAndEndsWhileTheFirstGoesOn) {
     EXPECT_EQ(WaitForExit(&first.run, 5000), 1);
 }
 
+// Another user's copy, in another session: its mutex lies in the global
+// namespace, and this user may not open it.
+TEST_F(StartTest, AnotherUsersCopyAnywhereOnTheMachineStopsItToo) {
+    SECURITY_DESCRIPTOR descriptor;
+    ACL noAccess;
+    ASSERT_TRUE(InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+                InitializeAcl(&noAccess, sizeof noAccess, ACL_REVISION) &&
+                SetSecurityDescriptorDacl(&descriptor, TRUE, &noAccess, FALSE));
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, &descriptor, FALSE};
+    const char kName[] = "Global\\VelmoraUtilitiesTrovadoProSetup";
+    HANDLE other = CreateMutexA(&attributes, FALSE, kName);
+    ASSERT_TRUE(other);
+    HANDLE mine = CreateMutexA(nullptr, FALSE, kName);
+    EXPECT_TRUE(!mine && GetLastError() == ERROR_ACCESS_DENIED) << "as for another user's mutex";
+    if (mine) CloseHandle(mine);
+
+    Walk walk("other-user");
+    ASSERT_TRUE(StartSetup(&walk.run));
+    BoxInfo box;
+    ASSERT_TRUE(WaitForMessageBox(walk.run, &box, 20000));
+    EXPECT_EQ(box.text, "The Trovado Pro setup program is already running.");
+    EXPECT_EQ(box.icon, static_cast<UINT>(MB_ICONWARNING));
+    EXPECT_EQ(FindRunWindow(walk.run, "InstallDlg", nullptr), nullptr) << "no welcome page";
+    ASSERT_TRUE(AnswerMessageBox(box, IDOK));
+    EXPECT_EQ(WaitForExit(&walk.run, 5000), 1);
+    CloseHandle(other);
+}
+
 TEST_F(StartTest, BackdropCoversTheScreenAndTheLicensePageFollows) {
     Walk walk("license");
     ASSERT_TRUE(StartSetup(&walk.run));
