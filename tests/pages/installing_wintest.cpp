@@ -431,10 +431,15 @@ void OnWatchedText(HWND control, const char* text) {
         g_run->lastCountTick = GetTickCount();
         std::string digits(text);
         digits.erase(std::remove(digits.begin(), digits.end(), ','), digits.end());
-        // Half-way, where the bar's edge runs through the digits.
-        if (g_run->midway.width == 0 && strtoul(digits.c_str(), nullptr, 10) * 2 >= 947817)
+        // Half-way, where the bar's edge runs through the digits, and at the
+        // product's total (the pictures of make demo, for any product).
+        uint32_t total = 0;
+        for (int i = 0; i < g_product.fileCount; ++i) total += g_product.files[i].unpackedSize;
+        char totalText[kThousandsTextSize];
+        FormatThousands(total, totalText);
+        if (g_run->midway.width == 0 && strtoul(digits.c_str(), nullptr, 10) * 2 >= total)
             g_run->midway = CaptureClient(g_run->page);
-        if (strcmp(text, "947,817") == 0 && g_run->atTotal.width == 0) {
+        if (strcmp(text, totalText) == 0 && g_run->atTotal.width == 0) {
             g_run->atTotal = CaptureClient(g_run->page);
             g_run->meterAtTotal = CaptureClient(GetDlgItem(g_run->page, IDC_PROGRESS_METER));
         }

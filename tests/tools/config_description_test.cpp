@@ -227,12 +227,14 @@ TEST(Description, TextsMustBePresentPrintableAndNamesUsableAsFileNames) {
         const char* value;
         const char* message;
     } resources[] = {
-        {"LICENSE", "test.ini:26: entry 2: resource: \"LICENSE\" is taken by the program's own resources: "
+        {"LICENSE", "test.ini:26: entry 2: resource: \"LICENSE\" is reserved: "
                     "setup.rc has a resource of that name (RCDATA)"},
-        {"CHECKSUMS", "entry 2: resource: \"CHECKSUMS\" is taken by the program's own resources: the build "
+        {"CHECKSUMS", "entry 2: resource: \"CHECKSUMS\" is reserved: the build "
                       "stores the payload's checksum table"},
-        {"IDD_WELCOME", "entry 2: resource: \"IDD_WELCOME\" is taken by the program's own resources: "
+        {"IDD_WELCOME", "entry 2: resource: \"IDD_WELCOME\" is reserved: "
                         "resources/ids.h defines it"},
+        {"HELP", "entry 2: resource: \"HELP\" is reserved: it is a word of "
+                 "the resource script's language"},
     };
     for (const ResourceCase& c : resources) {
         b = Builder();

@@ -458,7 +458,7 @@ void CheckTable(const Reporter& report, const std::vector<ReservedName>& reserve
         for (const ReservedName& r : reserved)
             if (!e.resource.empty() && Upper(e.resource) == Upper(r.name))
                 report.Error(e.resourceLine, where + "resource: \"" + e.resource +
-                                                 "\" is taken by the program's own resources: " + r.why);
+                                                 "\" is reserved: " + r.why);
     }
     if (count > kUninstallerEntry && out->entries[kUninstallerEntry].flags &&
         !(out->entries[kUninstallerEntry].flags & kInWindowsFolder))

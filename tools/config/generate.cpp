@@ -174,6 +174,20 @@ bool ReadReservedResourceNames(const std::string& script, std::vector<ReservedNa
     }
     names->push_back(ReservedName{PORTAVO_CHECKSUM_RESOURCE,
                                   "the build stores the payload's checksum table under that name"});
+    // The resource compiler's own words, which it would not take for a name.
+    static const char* const kKeywords[] = {
+        "ACCELERATORS", "ALT", "ASCII", "AUTO3STATE", "AUTOCHECKBOX", "AUTORADIOBUTTON", "BEDIT", "BEGIN",
+        "BITMAP", "BLOCK", "BUTTON", "CAPTION", "CHARACTERISTICS", "CHECKBOX", "CHECKED", "CLASS",
+        "COMBOBOX", "CONTROL", "CTEXT", "CURSOR", "DEFPUSHBUTTON", "DIALOG", "DIALOGEX", "DISCARDABLE",
+        "DLGINCLUDE", "DLGINIT", "EDITTEXT", "END", "EXSTYLE", "FILEFLAGS", "FILEFLAGSMASK", "FILEOS",
+        "FILESUBTYPE", "FILETYPE", "FILEVERSION", "FIXED", "FONT", "FONTDIR", "GRAYED", "GROUPBOX", "HEDIT",
+        "HELP", "HTML", "ICON", "IEDIT", "IMPURE", "INACTIVE", "LANGUAGE", "LISTBOX", "LOADONCALL", "LTEXT",
+        "MANIFEST", "MENU", "MENUBARBREAK", "MENUBREAK", "MENUEX", "MENUITEM", "MESSAGETABLE", "MOVEABLE",
+        "NOINVERT", "NOT", "PLUGPLAY", "POPUP", "PRELOAD", "PRODUCTVERSION", "PURE", "PUSHBOX", "PUSHBUTTON",
+        "RADIOBUTTON", "RCDATA", "RTEXT", "SCROLLBAR", "SEPARATOR", "SHIFT", "STATE3", "STRINGTABLE",
+        "STYLE", "TOOLBAR", "USERBUTTON", "VALUE", "VERSION", "VERSIONINFO", "VIRTKEY", "VXD"};
+    for (const char* word : kKeywords)
+        names->push_back(ReservedName{word, "it is a word of the resource script's language"});
     return true;
 }
 

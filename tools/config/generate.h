@@ -24,7 +24,8 @@ struct PayloadFile {
 // The resource names that setup.exe's own resources take: the named
 // resources of its resource script (script), the names that the project
 // headers it includes define (the script turns them into numbers), and the
-// checksum table that the build adds to every payload. False when the script
+// checksum table that the build adds to every payload, and the words of the
+// resource script's language. False when the script
 // or a header cannot be read.
 bool ReadReservedResourceNames(const std::string& script, std::vector<ReservedName>* names,
                                std::vector<std::string>* errors);
