@@ -1,6 +1,7 @@
 # Sources that need no Win32: built natively for the tools and fast tests, and
 # into setup.exe.
 set(PORTAVO_PURE_SOURCES
+  core/code_page.cpp
   core/text.cpp
   core/slots.cpp
   core/path_level.cpp
@@ -22,6 +23,7 @@ set(PORTAVO_CONFIG_SHARED_SOURCES
 set(PORTAVO_WIN32_SOURCES
   core/app.cpp
   core/single_run.cpp
+  core/system_code_page.cpp
   core/dll_search.cpp
   core/wizard.cpp
   core/pump.cpp

@@ -1,5 +1,6 @@
 #include "core/dll_search.h"
 
+#include "core/text.h"
 #include "pages/page.h"
 
 ImageListDrawFunction g_imageListDraw;
@@ -9,7 +10,6 @@ namespace {
 typedef BOOL(WINAPI* SetDefaultDllDirectoriesFunction)(DWORD);
 typedef BOOL(WINAPI* SetDllDirectoryFunction)(LPCSTR);
 
-const char kLibraryName[] = "\\comctl32.dll";
 const char kNoCommonControlsText[] =
     "Unable to load the Windows common controls (COMCTL32.DLL) from the system folder!";
 
@@ -32,16 +32,18 @@ void RestrictDllSearch() {
     if (setDirectory) setDirectory("");
 }
 
-// By its full path, which no search order can turn elsewhere.
 HMODULE LoadSystemCommonControls() {
     char path[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    if (length == 0 || length + sizeof kLibraryName > MAX_PATH) return nullptr;
-    lstrcpyA(path + length, kLibraryName);
-    return LoadLibraryA(path);
+    return SystemFolderFile(path, "comctl32.dll") ? LoadLibraryA(path) : nullptr;
 }
 
 }  // namespace
+
+bool SystemFolderFile(char* out, const char* name) {
+    char folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    return length != 0 && length < MAX_PATH && JoinPath(out, MAX_PATH, folder, name, 0);
+}
 
 bool UseSystemDllsOnly() {
     RestrictDllSearch();

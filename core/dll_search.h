@@ -1,4 +1,4 @@
-// Where the program's DLLs come from. setup.exe is run from a downloads
+// Where the program's DLLs and the programs it starts come from. setup.exe is run from a downloads
 // folder full of other people's files, and elevated: a DLL there with the
 // name of one it loads must never be taken. It imports only DLLs that
 // Windows always takes from its own folder (the known DLLs) and loads the
@@ -24,3 +24,8 @@ bool UseSystemDllsOnly();
 // The error box for a system without a usable COMCTL32.DLL; returns 1, the
 // program's exit code.
 int RefuseWithoutCommonControls();
+
+// The full path of name in the system folder, in a MAX_PATH buffer: what the
+// program loads or starts is named by it, so that no search order can turn
+// to the downloads folder. False when it does not fit.
+bool SystemFolderFile(char* out, const char* name);

@@ -2,49 +2,67 @@
 
 #include <cstring>
 
-namespace {
+#include "core/code_page.h"
+#include "core/text.h"
 
-char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+namespace {
 
 bool IsForbidden(unsigned char c) {
     return c < 0x20 || c == 0x7F || strchr("<>\"|?*:/", c) != nullptr;
+}
+
+// Whether [begin, end) is name, ASCII letters compared without case.
+bool IsName(const char* begin, const char* end, const char* name) {
+    return MatchIgnoringCase(begin, end, name) == end;
+}
+
+// The digit that ends COM and LPT device names: 0 to 9, or a superscript 1, 2
+// or 3 as the code page spells it.
+bool IsDeviceDigit(const char* begin, const char* end) {
+    if (end - begin == 1 && *begin >= '0' && *begin <= '9') return true;
+    for (const char* digit : g_codePage.superscriptDigits)
+        if (*digit && static_cast<size_t>(end - begin) == strlen(digit) &&
+            memcmp(begin, digit, end - begin) == 0)
+            return true;
+    return false;
 }
 
 // The part before the first dot, without the spaces that end it, compared
 // with the device names: "nul.txt", "Com1.log" and "NUL .x" all name a device.
 bool IsDeviceName(const char* begin, const char* end) {
     const char* stem = begin;
-    while (stem < end && *stem != '.') ++stem;
+    while (stem < end && *stem != '.') stem = NextChar(stem);
     while (stem > begin && stem[-1] == ' ') --stem;
-    const size_t length = static_cast<size_t>(stem - begin);
-    if (length < 3 || length > 4) return false;
-    char name[5] = {};
-    for (size_t i = 0; i < length; ++i) name[i] = FoldAscii(begin[i]);
-    if (length == 3)
-        return !strcmp(name, "CON") || !strcmp(name, "PRN") || !strcmp(name, "AUX") ||
-               !strcmp(name, "NUL");
-    return (!strncmp(name, "COM", 3) || !strncmp(name, "LPT", 3)) && name[3] >= '1' &&
-           name[3] <= '9';
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* device : kDevices)
+        if (IsName(begin, stem, device)) return true;
+    if (stem - begin < 4) return false;
+    return (IsName(begin, begin + 3, "COM") || IsName(begin, begin + 3, "LPT")) &&
+           IsDeviceDigit(begin + 3, stem);
 }
 
 }  // namespace
 
 PathLevelFault CheckPathLevel(const char* begin, const char* end) {
     bool onlyDotsAndSpaces = true;
-    for (const char* p = begin; p < end; ++p) {
+    const char* last = begin;
+    for (const char* p = begin; p < end; p = NextChar(p)) {
+        // A lead byte with no second byte is a broken character.
+        if (IsLeadByte(*p) && p + 1 >= end) return kPathLevelCharacter;
         if (IsForbidden(static_cast<unsigned char>(*p))) return kPathLevelCharacter;
         if (*p != '.' && *p != ' ') onlyDotsAndSpaces = false;
+        last = p;
     }
     if (onlyDotsAndSpaces) return kPathLevelEmpty;
-    if (end[-1] == ' ' || end[-1] == '.') return kPathLevelTrailing;
+    if (*last == ' ' || *last == '.') return kPathLevelTrailing;
     if (IsDeviceName(begin, end)) return kPathLevelDevice;
     return kPathLevelFine;
 }
 
 PathLevelFault CheckPathLevels(const char* path) {
     for (const char* level = path;;) {
-        const char* end = strchr(level, '\\');
-        if (!end) end = level + strlen(level);
+        const char* end = level;
+        while (*end && *end != '\\') end = NextChar(end);
         if (end == level && *end == '\0' && level != path) return kPathLevelFine;
         const PathLevelFault fault = CheckPathLevel(level, end);
         if (fault != kPathLevelFine) return fault;

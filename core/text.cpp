@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "core/code_page.h"
+
 namespace {
 
 bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
@@ -24,7 +26,8 @@ bool JoinPath(char* out, size_t outSize, const char* folder, const char* name, i
     bool fits = (!quoted || Append(out, outSize, &used, "\"")) &&
                 Append(out, outSize, &used, folder);
     // A folder that already ends with a backslash (a drive root) gets no second one.
-    if (fits && (used == 0 || out[used - 1] != '\\')) fits = Append(out, outSize, &used, "\\");
+    if (fits && !EndsInBackslash(folder, folder + strlen(folder)))
+        fits = Append(out, outSize, &used, "\\");
     fits = fits && Append(out, outSize, &used, name) &&
            (!quoted || Append(out, outSize, &used, "\""));
     out[fits ? used : 0] = '\0';
@@ -32,24 +35,41 @@ bool JoinPath(char* out, size_t outSize, const char* folder, const char* name, i
 }
 
 void NormalizeFolderCase(char* path) {
-    if (*path == '\0') return;
-    if (IsLower(*path)) *path = static_cast<char>(*path - 'a' + 'A');
-    for (char* p = path + 1; *p; ++p) {
-        if (*p == ' ' || *p == '\\') {
-            // The character after a separator starts a word: upper-case it and
-            // step past it so that it is not lower-cased again.
-            ++p;
-            if (*p == '\0') break;
-            if (IsLower(*p)) *p = static_cast<char>(*p - 'a' + 'A');
+    // The character after a space or a backslash starts a word: it is
+    // upper-cased, and not itself taken for a separator.
+    bool startsWord = true;
+    for (char* p = path; *p; p = NextChar(p)) {
+        if (startsWord) {
+            if (IsLower(*p)) *p = FoldAscii(*p);
+            startsWord = false;
+        } else if (*p == ' ' || *p == '\\') {
+            startsWord = true;
         } else if (IsUpper(*p)) {
             *p = static_cast<char>(*p - 'A' + 'a');
         }
     }
 }
 
+char FoldAscii(char c) { return IsLower(c) ? static_cast<char>(c - 'a' + 'A') : c; }
+
+const char* MatchIgnoringCase(const char* text, const char* end, const char* word) {
+    while (*word) {
+        const char* nextWord = NextChar(word);
+        const size_t length = static_cast<size_t>(nextWord - word);
+        if (text >= end || static_cast<size_t>(end - text) < length ||
+            (IsLeadByte(*text) && end - text >= 2 ? 2u : 1u) != length)
+            return nullptr;
+        if (length == 1 ? FoldAscii(*text) != FoldAscii(*word) : memcmp(text, word, length) != 0)
+            return nullptr;
+        text += length;
+        word = nextWord;
+    }
+    return text;
+}
+
 const char* FindExtension(const char* name) {
     const char* dot = nullptr;
-    for (; *name; ++name)
+    for (; *name; name = NextChar(name))
         if (*name == '.') dot = name;
     return dot;
 }

@@ -1,5 +1,6 @@
 // Path and text helpers shared by the install step, the pages and the
-// registry code. Plain C strings in the system's 8-bit code page.
+// registry code. Plain C strings in the system's 8-bit code page, walked by
+// character (core/code_page.h).
 #pragma once
 
 #include <cstddef>
@@ -11,7 +12,16 @@
 bool JoinPath(char* out, size_t outSize, const char* folder, const char* name, int quoted);
 
 // Title-cases a folder path in place: "C:\WINDOWS" becomes "C:\Windows".
+// Only single-byte ASCII letters change.
 void NormalizeFolderCase(char* path);
+
+// The upper-case letter for an ASCII lower-case one; any other byte as it is.
+char FoldAscii(char c);
+
+// Where word ends when it stands at the start of [text, end): compared by
+// character, single-byte ASCII letters without case and every other byte
+// exactly. nullptr when word is not there.
+const char* MatchIgnoringCase(const char* text, const char* end, const char* word);
 
 // The last "." in name (the extension with its dot), or nullptr.
 const char* FindExtension(const char* name);

@@ -2,20 +2,23 @@
 // pulling the install step and its progress sink into the program.
 #include <cstring>
 
+#include "core/code_page.h"
 #include "extract/install.h"
 
 void CreateFolderPath(const char* path) {
     char work[kSlotSize];
-    size_t length = strlen(path);
+    const size_t length = strlen(path);
     if (length >= sizeof work) return;  // a cut path would create the wrong folders
+    if (length <= 3) return;
     memcpy(work, path, length + 1);
-    if (length > 0 && work[length - 1] == '\\') work[--length] = '\0';
-    // Levels start after the drive root "C:\", which is never created.
-    for (size_t i = 3; i <= length; ++i) {
-        if (i < length && work[i] != '\\') continue;
-        const char kept = work[i];
-        work[i] = '\0';
+    // Levels start after the drive root "C:\", which is never created; each
+    // backslash that is a character of its own, not a second byte, ends one.
+    for (char* p = work + 3;; p = NextChar(p)) {
+        if (*p != '\\' && *p != '\0') continue;
+        const char kept = *p;
+        *p = '\0';
         CreateDirectoryA(work, nullptr);
-        work[i] = kept;
+        if (kept == '\0' || p[1] == '\0') return;
+        *p = kept;
     }
 }

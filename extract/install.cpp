@@ -21,17 +21,6 @@ const char kCannotWriteText[] =
 
 const char* const kKeptExtensions[] = {".KEY", ".DAT", ".FND", ".FID"};
 
-// Letter case is ignored for ASCII letters only, whatever the code page.
-bool SameTextIgnoringCase(const char* a, const char* b) {
-    for (;; ++a, ++b) {
-        char x = *a, y = *b;
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-        if (x != y) return false;
-        if (x == '\0') return true;
-    }
-}
-
 enum EntryResult { kWritten, kNotCreated, kNotWritten };
 
 int FileCount(const ProductConfig& product) {
@@ -204,7 +193,8 @@ bool CleanFolder(const char* folder) {
 bool IsDeletable(const char* name) {
     const char* extension = FindExtension(name);
     if (!extension) return true;
+    const char* end = extension + strlen(extension);
     for (const char* kept : kKeptExtensions)
-        if (SameTextIgnoringCase(extension, kept)) return false;
+        if (MatchIgnoringCase(extension, end, kept) == end) return false;
     return true;
 }

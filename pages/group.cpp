@@ -24,12 +24,14 @@ namespace {
 
 const char kNoStartMenuText[] = "Unable to locate the Start Menu!";
 const char kEmptyGroupText[] = "Group may not be empty!";
-const char kGroupOutsideText[] =
+// In the order of GroupNameFault, from kGroupNameOutside on.
+const char* const kGroupFaultTexts[] = {
     "Group must be a folder inside the Start Menu: no drive, no leading backslash, "
-    "and no empty part or part made only of dots!";
-const char kGroupCharacterText[] = "Group may not contain / : * ? \" < > | or control characters!";
-const char kGroupTrailingText[] = "Group names may not end in a space or a dot!";
-const char kGroupDeviceText[] = "Group names may not be device names such as CON or NUL!";
+    "and no empty part or part made only of dots!",
+    "Group may not contain / : * ? \" < > | or control characters!",
+    "Group names may not end in a space or a dot!",
+    "Group names may not be device names such as CON or NUL!",
+};
 const char kGroupTooLongText[] = "Group is too long for the shortcuts' file names!";
 const char kShortcutsFailedText[] = "Unable To Create Shortcuts!";
 
@@ -76,18 +78,8 @@ void InitGroupPage(HWND page) {
 // The warning for a name the page refuses, or nullptr for one it takes.
 const char* RefusalOf(const char* name) {
     if (name[0] == '\0') return kEmptyGroupText;
-    switch (CheckGroupName(name)) {
-    case kGroupNameOutside:
-        return kGroupOutsideText;
-    case kGroupNameBadCharacter:
-        return kGroupCharacterText;
-    case kGroupNameTrailing:
-        return kGroupTrailingText;
-    case kGroupNameDevice:
-        return kGroupDeviceText;
-    case kGroupNameFine:
-        break;
-    }
+    const GroupNameFault fault = CheckGroupName(name);
+    if (fault != kGroupNameFine) return kGroupFaultTexts[fault - kGroupNameOutside];
     return GroupLinksFit(g_programsFolder, name, g_product) ? nullptr : kGroupTooLongText;
 }
 

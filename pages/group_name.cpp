@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/path_level.h"
+#include "core/code_page.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ bool Append(char* out, size_t outSize, size_t* used, const char* text) {
 }
 
 bool EndFolder(char* out, size_t outSize, size_t* used) {
-    if (*used > 0 && out[*used - 1] == '\\') return true;
+    if (EndsInBackslash(out, out + *used)) return true;
     return Append(out, outSize, used, "\\");
 }
 
@@ -24,19 +24,7 @@ bool EndFolder(char* out, size_t outSize, size_t* used) {
 GroupNameFault CheckGroupName(const char* name) {
     const bool drive = ((name[0] | 0x20) >= 'a' && (name[0] | 0x20) <= 'z') && name[1] == ':';
     if (drive || name[0] == '\\') return kGroupNameOutside;
-    switch (CheckPathLevels(name)) {
-    case kPathLevelFine:
-        return kGroupNameFine;
-    case kPathLevelCharacter:
-        return kGroupNameBadCharacter;
-    case kPathLevelTrailing:
-        return kGroupNameTrailing;
-    case kPathLevelDevice:
-        return kGroupNameDevice;
-    case kPathLevelEmpty:
-        break;
-    }
-    return kGroupNameOutside;
+    return static_cast<GroupNameFault>(CheckPathLevels(name));
 }
 
 bool GroupLinksFit(const char* programs, const char* group, const ProductConfig& product) {

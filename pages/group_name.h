@@ -5,20 +5,18 @@
 #include <cstddef>
 
 #include "core/config.h"
+#include "core/path_level.h"
 
+// Why a group name is refused: the path level rule's fault, where a level
+// made only of dots and spaces, an empty level, a drive ("C:") or a leading
+// backslash all mean that the links would not land in a folder of its own
+// below the Programs folder.
 enum GroupNameFault {
-    kGroupNameFine,
-    // A drive ("C:"), a leading backslash, a level made only of dots and
-    // spaces, or an empty level: the links would not land in a folder of its
-    // own below the Programs folder.
-    kGroupNameOutside,
-    // One of / : * ? " < > | or a control character, which no folder name holds.
-    kGroupNameBadCharacter,
-    // A level that ends in a space or a dot: the folder would be created
-    // without it and the links saved under a folder that does not exist.
-    kGroupNameTrailing,
-    // A level named like a device, such as CON or nul.txt.
-    kGroupNameDevice,
+    kGroupNameFine = kPathLevelFine,
+    kGroupNameOutside = kPathLevelEmpty,
+    kGroupNameBadCharacter = kPathLevelCharacter,  // / : * ? " < > |, a control or broken character
+    kGroupNameTrailing = kPathLevelTrailing,       // Windows would drop the space or dot
+    kGroupNameDevice = kPathLevelDevice,           // such as CON or nul.txt
 };
 
 // Checks a non-empty group name by the path level rule; a backslash inside

@@ -2,20 +2,22 @@
 
 #include <cstring>
 
+#include "core/code_page.h"
 #include "core/path_level.h"
 #include "core/text.h"
 
 namespace {
 
+// In the order of LocationProblem.
 const char* const kProblemFormats[] = {
     nullptr,
-    "%sPath may not be empty!",
-    "%sMissing : or \\ in drive.",
-    "%sPath may not be a root drive...",
     "%sA folder name may not be empty or made of dots.",
     "%sA folder name may not contain < > \" | ? * : / or control characters.",
     "%sA folder name may not end in a space or a dot.",
     "%sA folder name may not be a device name such as CON or NUL.",
+    "%sPath may not be empty!",
+    "%sMissing : or \\ in drive.",
+    "%sPath may not be a root drive...",
     "%sPath is too long for the program's files.",
 };
 
@@ -23,20 +25,15 @@ const char* const kProblemFormats[] = {
 // 256 bytes, "Notepad.exe " and the document into 260 (system/completion.cpp).
 enum { kReadMeDocumentSize = 256, kReadMeCommandSize = 260 };
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 }  // namespace
 
 const char* LocationProblemFormat(LocationProblem problem) { return kProblemFormats[problem]; }
 
 bool ContainsIgnoringCase(const char* text, const char* word) {
-    const size_t length = strlen(word);
-    if (length == 0) return false;
-    for (; *text; ++text) {
-        size_t i = 0;
-        while (i < length && text[i] && FoldAscii(text[i]) == FoldAscii(word[i])) ++i;
-        if (i == length) return true;
-    }
+    if (*word == '\0') return false;
+    const char* end = text + strlen(text);
+    for (; *text; text = NextChar(text))
+        if (MatchIgnoringCase(text, end, word)) return true;
     return false;
 }
 
@@ -58,6 +55,10 @@ LocationProblem CompleteLocation(const char* typed, const ProductConfig& product
     if (typed[0] == '\0') return kLocationEmpty;
     if (typed[1] != ':' || typed[2] != '\\') return kLocationNoDrive;
     if (typed[3] == '\0') return kLocationRootDrive;
+    // A lone lead byte at the end would take the backslash of the completion
+    // for its second byte, so the typed names are checked before it.
+    PathLevelFault fault = CheckPathLevels(typed + 3);
+    if (fault != kPathLevelFine) return static_cast<LocationProblem>(fault);
     // Completed in a buffer that holds any typed text, so that the folder
     // names are checked before its length.
     char completed[kPathBufferSize + kProductNameSize];
@@ -67,18 +68,8 @@ LocationProblem CompleteLocation(const char* typed, const ProductConfig& product
     } else if (!JoinPath(completed, sizeof completed, typed, product.productName, 0)) {
         return kLocationTooLong;
     }
-    switch (CheckPathLevels(completed + 3)) {
-    case kPathLevelEmpty:
-        return kLocationDotName;
-    case kPathLevelCharacter:
-        return kLocationBadCharacter;
-    case kPathLevelTrailing:
-        return kLocationTrailing;
-    case kPathLevelDevice:
-        return kLocationDeviceName;
-    case kPathLevelFine:
-        break;
-    }
+    fault = CheckPathLevels(completed + 3);
+    if (fault != kPathLevelFine) return static_cast<LocationProblem>(fault);
     if (strlen(completed) >= kSlotSize || !FolderFitsInstallation(completed, product))
         return kLocationTooLong;
     strcpy(folder, completed);
@@ -88,22 +79,30 @@ LocationProblem CompleteLocation(const char* typed, const ProductConfig& product
 int WalkAncestors(const char* path, AncestorSink sink, void* context) {
     if (*path == '\0') return 0;
     char folder[kPathBufferSize];
-    const size_t last = sizeof folder - 1;
     size_t used = 0;
     const char* r = path;
+    // Copies the characters up to the next backslash, whole characters only.
+    const auto copyName = [&]() {
+        for (const char* next; *r && *r != '\\'; r = next) {
+            next = NextChar(r);
+            if (used + (next - r) >= sizeof folder) return false;
+            while (r < next) folder[used++] = *r++;
+        }
+        return true;
+    };
     // The first folder is the drive root and keeps its backslash.
-    while (*r && *r != '\\' && used < last) folder[used++] = *r++;
-    if (*r == '\\' && used < last) folder[used++] = *r++;
+    bool room = copyName();
+    if (room && *r == '\\' && used + 1 < sizeof folder) folder[used++] = *r++;
     folder[used] = '\0';
     int level = 1;
     sink(folder, level, context);
-    while (*r && used < last) {
+    while (room && *r && used + 1 < sizeof folder) {
         // The separator before the next name; a trailing one names no folder.
         if (*r == '\\') {
             folder[used++] = *r++;
             if (*r == '\0') break;
         }
-        while (*r && *r != '\\' && used < last) folder[used++] = *r++;
+        room = copyName();
         folder[used] = '\0';
         sink(folder, ++level, context);
     }

@@ -6,18 +6,20 @@
 #include <cstddef>
 
 #include "core/config.h"
+#include "core/path_level.h"
 
-// Why a typed folder is refused; the order is the order of the checks.
+// Why a typed folder is refused. A folder name that breaks the path level
+// rule gives that rule's fault as it is.
 enum LocationProblem {
-    kLocationAccepted,
-    kLocationEmpty,         // nothing typed
-    kLocationNoDrive,       // not "X:\" at the start
-    kLocationRootDrive,     // only "X:\"
-    kLocationDotName,       // an empty folder name, or dots such as "..": no folder of its own
-    kLocationBadCharacter,  // < > " | ? * : / or a control character in a folder name
-    kLocationTrailing,      // a folder name ends in a space or a dot, which Windows drops
-    kLocationDeviceName,    // a folder name such as CON, nul.txt or LPT1 names a device
-    kLocationTooLong,       // the completed folder or the paths made from it do not fit
+    kLocationAccepted = kPathLevelFine,
+    kLocationDotName = kPathLevelEmpty,        // an empty folder name, or dots such as ".."
+    kLocationBadCharacter = kPathLevelCharacter,  // < > " | ? * : /, a control or broken character
+    kLocationTrailing = kPathLevelTrailing,    // a folder name ends in a space or a dot
+    kLocationDeviceName = kPathLevelDevice,    // a folder name such as CON, nul.txt or LPT1
+    kLocationEmpty,       // nothing typed
+    kLocationNoDrive,     // not "X:\" at the start
+    kLocationRootDrive,   // only "X:\"
+    kLocationTooLong,     // the completed folder or the paths made from it do not fit
 };
 
 // The warning's format, whose "%s" takes "Path Invalid!\r\n\r\n";
@@ -31,8 +33,9 @@ const char* LocationProblemFormat(LocationProblem problem);
 // otherwise it is left alone.
 LocationProblem CompleteLocation(const char* typed, const ProductConfig& product, char* folder);
 
-// True when word occurs in text, ASCII letters compared without case and
-// every other byte exactly; an empty word occurs nowhere.
+// True when word occurs in text at a character's start, single-byte ASCII
+// letters compared without case and every other byte exactly; an empty word
+// occurs nowhere.
 bool ContainsIgnoringCase(const char* text, const char* word);
 
 // True when the install step's files and the read-me command built from

@@ -1,6 +1,7 @@
 #include "system/completion.h"
 
 #include "core/config.h"
+#include "core/dll_search.h"
 #include "core/text.h"
 #include "core/wizard.h"
 #include "pages/page.h"
@@ -51,10 +52,14 @@ void ViewReadMe(HWND backdrop) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     ShowWindow(backdrop, SW_MINIMIZE);
+    // Notepad from the system folder by its full path: the search for a bare
+    // "Notepad.exe" would look first in the folder setup.exe was started
+    // from, a downloads folder, and run whatever lies there, elevated.
+    char notepad[MAX_PATH];
     char commandLine[kCommandLineSize];
     PROCESS_INFORMATION process;
-    if (ReadMeCommandLine(commandLine) &&
-        CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, g_installFolder,
+    if (SystemFolderFile(notepad, "notepad.exe") && ReadMeCommandLine(commandLine) &&
+        CreateProcessA(notepad, commandLine, nullptr, nullptr, FALSE, 0, nullptr, g_installFolder,
                        &startup, &process)) {
         WaitForSingleObject(process.hProcess, INFINITE);
         CloseHandle(process.hProcess);

@@ -1,5 +1,7 @@
 #include "core/text.h"
 
+#include "tests/core/code_pages.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -33,6 +35,10 @@ TEST(JoinPath, PutsOneBackslashBetweenFolderAndName) {
     EXPECT_EQ(Join("C:\\", "x", 0), "C:\\x");
     EXPECT_EQ(Join("C:\\Velmora Utilities", "Read Me.txt", 1),
               "\"C:\\Velmora Utilities\\Read Me.txt\"");
+    // Code page 932: 表 ends in the byte 0x5C and still needs its backslash.
+    InCodePage japanese(932);
+    EXPECT_EQ(Join("C:\\\x8E\xA6\x95\x5C", "Trovado Pro", 0), "C:\\\x8E\xA6\x95\x5C\\Trovado Pro");
+    EXPECT_EQ(Join("C:\\\x8E\xA6\x95\x5C\\", "x", 1), "\"C:\\\x8E\xA6\x95\x5C\\x\"");
 }
 
 TEST(JoinPath, RefusesPathsThatDoNotFitAndNeverWritesPastTheBuffer) {
@@ -68,6 +74,12 @@ TEST(NormalizeFolderCase, TitleCasesEachWord) {
     EXPECT_EQ(Normalized("C:\\ABC\\"), "C:\\Abc\\");
     EXPECT_EQ(Normalized("C:\\A  B"), "C:\\A  b");
     EXPECT_EQ(Normalized("C:\\\xC9T\xC9"), "C:\\\xC9t\xC9");
+    // Code page 932: the second bytes of ア (0x41 'A') and プ (0x76 'v') are
+    // no letters, and a word that starts with ソ (its second byte 0x5C)
+    // starts after it.
+    InCodePage japanese(932);
+    EXPECT_EQ(Normalized("C:\\APPS\\\x83\x41\x83\x41\x83\x76"), "C:\\Apps\\\x83\x41\x83\x41\x83\x76");
+    EXPECT_EQ(Normalized("c:\\\x83\x5C" "abc def"), "C:\\\x83\x5C" "abc Def");
 }
 
 TEST(FindExtension, FindsTheLastDot) {

@@ -1,5 +1,7 @@
 #include "pages/group_name.h"
 
+#include "tests/core/code_pages.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -71,6 +73,12 @@ TEST(MakeShortcutPath, PutsExactlyOneBackslashWhereAFolderEnds) {
               "C:\\Programs\\Velmora\\Trovado Pro\\Update.lnk");
     // The shortcut name is used as it is.
     EXPECT_EQ(Link("C:\\P", "G", "-"), "C:\\P\\G\\-.lnk");
+    // Code page 932: the group ソフト表 ends in a character whose second byte
+    // is 0x5C, and the Programs folder in 表 too; neither is a backslash.
+    InCodePage japanese(932);
+    EXPECT_EQ(Link("C:\\\x95\x5C", "\x83\x5C\x83\x74\x83\x67\x95\x5C", "Help"),
+              "C:\\\x95\x5C\\\x83\x5C\x83\x74\x83\x67\x95\x5C\\Help.lnk");
+    EXPECT_EQ(CheckGroupName("\x83\x5C\x83\x74\x83\x67\x95\x5C"), kGroupNameFine);
 }
 
 TEST(MakeShortcutPath, RefusesAPathThatDoesNotFitAndNeverWritesPastTheBuffer) {

@@ -1,5 +1,7 @@
 #include "pages/location_path.h"
 
+#include "tests/core/code_pages.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -87,6 +89,39 @@ TEST(LocationPath, FoldsOnlyAsciiLettersWhenSearching) {
     EXPECT_TRUE(ContainsIgnoringCase("X\xC0Y", "x\xC0y"));
     // '@' and '`' lie next to the letters; folding must not pair them.
     EXPECT_FALSE(ContainsIgnoringCase("@", "`"));
+    // Code page 932: "\x83t" is ト, so the name does not start at a character.
+    InCodePage japanese(932);
+    EXPECT_FALSE(ContainsIgnoringCase("D:\\\x83trovado pro", "Trovado Pro"));
+    EXPECT_TRUE(ContainsIgnoringCase("D:\\\x83\x83trovado pro", "Trovado Pro"));
+}
+
+// Code pages 932 and 950, where a character's second byte can be 0x5C or
+// 0x7C: such characters neither end a folder name nor are refused.
+TEST(LocationPath, CompletesFoldersNamedInEastAsianCodePages) {
+    const struct {
+        int codePage;
+        const char* typed;
+        LocationProblem problem;
+        const char* folder;
+    } rows[] = {
+        // C:\Acc ソフト\ポータブル表
+        {932, "C:\\Acc \x83\x5C\x83\x74\x83\x67\\\x83\x7C\x81\x5B\x83\x5E\x83\x75\x83\x8B\x95\x5C",
+         kLocationAccepted,
+         "C:\\Acc \x83\x5C\x83\x74\x83\x67\\\x83\x7C\x81\x5B\x83\x5E\x83\x75\x83\x8B\x95\x5C\\Trovado Pro"},
+        // C:\Acc ソフト\示表
+        {932, "C:\\Acc \x83\x5C\x83\x74\x83\x67\\\x8E\xA6\x95\x5C", kLocationAccepted,
+         "C:\\Acc \x83\x5C\x83\x74\x83\x67\\\x8E\xA6\x95\x5C\\Trovado Pro"},
+        {932, "C:\\\x8E\xA6\x95\x5C\x83", kLocationBadCharacter, "(untouched)"},
+        // C:\許功
+        {950, "C:\\\xB3\x5C\xA5\x5C", kLocationAccepted, "C:\\\xB3\x5C\xA5\x5C\\Trovado Pro"},
+        {950, "C:\\\xB3\x5C\xA5\x5C .", kLocationTrailing, "(untouched)"},
+    };
+    for (const auto& row : rows) {
+        InCodePage codePage(row.codePage);
+        const Outcome outcome = Complete(row.typed);
+        EXPECT_EQ(outcome.problem, row.problem) << row.codePage << ' ' << row.typed;
+        EXPECT_EQ(outcome.folder, row.folder) << row.codePage << ' ' << row.typed;
+    }
 }
 
 // The longest folder the install step and the read-me command can take,
@@ -145,6 +180,10 @@ TEST(LocationPath, WalksFromTheDriveRootDownToTheFolder) {
     EXPECT_EQ(Ancestors("C:\\A"), (V{"C:\\", "C:\\A"}));
     EXPECT_EQ(Ancestors("C:\\A\\B"), (V{"C:\\", "C:\\A", "C:\\A\\B"}));
     EXPECT_EQ(Ancestors("My Computer"), (V{"My Computer"}));
+    // Code page 932: ソ (0x83 0x5C) and 表 (0x95 0x5C) are names, not separators.
+    InCodePage japanese(932);
+    EXPECT_EQ(Ancestors("C:\\\x83\x5C\\\x95\x5C"),
+              (V{"C:\\", "C:\\\x83\x5C", "C:\\\x83\x5C\\\x95\x5C"}));
 }
 
 TEST(LocationPath, WalkOfAnOverlongPathStopsAtThePathBuffer) {
