@@ -13,8 +13,11 @@ set(PORTAVO_PURE_SOURCES
 )
 
 # The pure sources that portavo-config links as well: the description is held
-# to the program's own rules (path levels) and the build's checksums.
+# to the program's own rules (path levels, with the text helpers and the code
+# page they walk names by) and the build's checksums.
 set(PORTAVO_CONFIG_SHARED_SOURCES
+  core/code_page.cpp
+  core/text.cpp
   core/path_level.cpp
   extract/crc32.cpp
 )

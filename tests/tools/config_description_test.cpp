@@ -201,6 +201,8 @@ TEST(Description, TextsMustBePresentPrintableAndNamesUsableAsFileNames) {
         {3, "file", "lpt1", "test.ini:30: entry 3: file: \"lpt1\" names the device lpt1"},
         {1, "shortcut", "LPT1", "test.ini:21: entry 1: shortcut: \"LPT1\" names the device LPT1"},
         {1, "shortcut", "Com9 .lnk", "entry 1: shortcut: \"Com9 .lnk\" names the device Com9"},
+        {1, "shortcut", "CONOUT$", "entry 1: shortcut: \"CONOUT$\" names the device CONOUT$"},
+        {3, "file", "com0.log", "entry 3: file: \"com0.log\" names the device com0"},
         {-1, "name", "Nul", "test.ini:3: name: \"Nul\" names the device Nul"},
         {3, "file", "Notes.", "entry 3: file: \"Notes.\" ends with a dot"},
         {-1, "name", "...", "name: \"...\" is only dots and spaces"},
