@@ -5,10 +5,14 @@
 #   make test-pe32   run the PE32 build itself under wine32 in an emulated guest
 #   make sign   sign the PE32 into build/release/setup.exe (scripts/sign says
 #               which certificate it needs)
+# PRODUCT=folder builds the setup program of another product: the folder holds
+# its description product.ini and its payload folder payload/ (README).
 SHELL := /bin/bash
 MAKEFLAGS += --no-print-directory
 JOBS ?= 2
 GEN := $(CURDIR)/build/host/gen
+PRODUCT ?= resources
+PRODUCT_DIR := $(abspath $(PRODUCT))
 
 .PHONY: demo run test test-pe32 sign bootstrap host win32 win32-tests win64 build bench fuzz size clean
 
@@ -36,25 +40,25 @@ bootstrap:
 	@scripts/bootstrap
 
 host: bootstrap
-	@cmake -S . -B build/host -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B build/host -DCMAKE_BUILD_TYPE=Release -DPORTAVO_PRODUCT_DIR=$(PRODUCT_DIR) >/dev/null
 	@cmake --build build/host -j$(JOBS)
 
 win32: host
 	@cmake --no-warn-unused-cli -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-	  -DCMAKE_BUILD_TYPE=MinSizeRel -DPORTAVO_GEN_DIR=$(GEN) >/dev/null
+	  -DCMAKE_BUILD_TYPE=MinSizeRel -DPORTAVO_GEN_DIR=$(GEN) -DPORTAVO_PRODUCT_DIR=$(PRODUCT_DIR) >/dev/null
 	@cmake --build build/win32 -j$(JOBS)
 
 # The Win32 tests built for i686, run by test-pe32 inside its guest
 # (PE32_BUILD: only these targets).
 win32-tests: host
 	@cmake --no-warn-unused-cli -S . -B build/win32-tests -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-	  -DCMAKE_BUILD_TYPE=Release -DPORTAVO_GEN_DIR=$(GEN) -DPORTAVO_WIN32_TESTS=ON \
+	  -DCMAKE_BUILD_TYPE=Release -DPORTAVO_GEN_DIR=$(GEN) -DPORTAVO_WIN32_TESTS=ON -DPORTAVO_PRODUCT_DIR=$(PRODUCT_DIR) \
 	  -DCMAKE_CROSSCOMPILING_EMULATOR=$(CURDIR)/scripts/wine32-run >/dev/null
 	@cmake --build build/win32-tests -j$(JOBS) $(if $(PE32_BUILD),--target $(PE32_BUILD))
 
 win64: host
 	@cmake --no-warn-unused-cli -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
-	  -DCMAKE_BUILD_TYPE=Release -DPORTAVO_GEN_DIR=$(GEN) -DPORTAVO_WIN32_TESTS=ON >/dev/null
+	  -DCMAKE_BUILD_TYPE=Release -DPORTAVO_GEN_DIR=$(GEN) -DPORTAVO_WIN32_TESTS=ON -DPORTAVO_PRODUCT_DIR=$(PRODUCT_DIR) >/dev/null
 	@cmake --build build/win64 -j$(JOBS)
 
 # The shipped setup.exe's sections and what its code and data are made of.

@@ -4,14 +4,21 @@
 # it is current), and writes gen/product.cmake, which the payload rules and
 # the MinGW trees include. Editing the description or the tool's sources
 # configures again.
-set(PORTAVO_DESCRIPTION ${CMAKE_SOURCE_DIR}/resources/product.ini)
+set(PORTAVO_DESCRIPTION ${PORTAVO_PRODUCT_DIR}/product.ini)
 set(PORTAVO_BUILD_SETTINGS ${PORTAVO_GEN_DIR}/product.cmake)
+set(PORTAVO_RESOURCE_SCRIPT ${CMAKE_SOURCE_DIR}/resources/setup.rc)
 set(config_tool_dir ${CMAKE_BINARY_DIR}/config-tool)
 file(GLOB config_tool_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/config/*.cpp
   ${CMAKE_SOURCE_DIR}/tools/config/*.h ${CMAKE_SOURCE_DIR}/tools/config/standalone/CMakeLists.txt
   ${CMAKE_SOURCE_DIR}/extract/crc32.*)
+# The program's own sources that the tool links (cmake/sources.cmake).
+foreach(source ${PORTAVO_CONFIG_SHARED_SOURCES})
+  string(REGEX REPLACE "[.]cpp$" ".h" header ${source})
+  list(APPEND config_tool_sources ${CMAKE_SOURCE_DIR}/${source} ${CMAKE_SOURCE_DIR}/${header})
+endforeach()
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-  ${PORTAVO_DESCRIPTION} ${config_tool_sources} ${CMAKE_SOURCE_DIR}/core/config.h)
+  ${PORTAVO_DESCRIPTION} ${config_tool_sources} ${CMAKE_SOURCE_DIR}/core/config.h
+  ${PORTAVO_RESOURCE_SCRIPT} ${CMAKE_SOURCE_DIR}/resources/ids.h)
 
 execute_process(
   COMMAND ${CMAKE_COMMAND} -S ${CMAKE_SOURCE_DIR}/tools/config/standalone -B ${config_tool_dir}
@@ -28,10 +35,17 @@ set(PORTAVO_CONFIG ${config_tool_dir}/portavo-config)
 add_executable(portavo-config IMPORTED GLOBAL)
 set_target_properties(portavo-config PROPERTIES IMPORTED_LOCATION ${PORTAVO_CONFIG})
 
-execute_process(
-  COMMAND ${PORTAVO_CONFIG} --description ${PORTAVO_DESCRIPTION} --cmake ${PORTAVO_BUILD_SETTINGS}
-  RESULT_VARIABLE rc ERROR_VARIABLE log)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "${log}")
-endif()
+# Reads a product description at configure time into the build settings
+# settings, and stops the configuration with the tool's messages when the
+# description cannot make a setup program.
+function(portavo_read_description description settings)
+  execute_process(
+    COMMAND ${PORTAVO_CONFIG} --description ${description} --resources ${PORTAVO_RESOURCE_SCRIPT}
+      --cmake ${settings}
+    RESULT_VARIABLE rc ERROR_VARIABLE log)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${log}")
+  endif()
+endfunction()
+portavo_read_description(${PORTAVO_DESCRIPTION} ${PORTAVO_BUILD_SETTINGS})
 include(${PORTAVO_BUILD_SETTINGS})

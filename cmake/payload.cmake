@@ -1,4 +1,5 @@
-# The payload and the product sources, all under ${PORTAVO_GEN_DIR}:
+# The payload and the product sources of one product, all under its gen
+# folder GEN:
 #   payload/             placeholder files written by portavo-payload
 #   packed/              every payload file packed by portavo-pack, each one
 #                        checked by decoding it again before it is kept
@@ -6,69 +7,88 @@
 #                        resources, checksums.bin, the CRC-32 of every payload
 #                        file, version.rc, the version resource, and
 #                        setup.manifest, all written by portavo-config
-# The payload's file names come from portavo-config's reading of the
-# description (PORTAVO_PAYLOAD_FILES, cmake/describe.cmake); the placeholder
-# list is read here, so editing it (or adding a payload file) configures again.
-set(PORTAVO_PAYLOAD_SOURCE ${CMAKE_SOURCE_DIR}/resources/payload)
-set(PORTAVO_PLACEHOLDERS ${PORTAVO_PAYLOAD_SOURCE}/placeholders.txt)
-set(payload_gen_dir ${PORTAVO_GEN_DIR}/payload)
-set(packed_dir ${PORTAVO_GEN_DIR}/packed)
-
-file(GLOB payload_sources CONFIGURE_DEPENDS ${PORTAVO_PAYLOAD_SOURCE}/*)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PORTAVO_PLACEHOLDERS})
-
-# Placeholders: "kind size file name" lines.
-set(placeholders)
-file(STRINGS ${PORTAVO_PLACEHOLDERS} lines)
-foreach(line IN LISTS lines)
-  if(line MATCHES "^[ \t]*[a-z]+[ \t]+[0-9]+[ \t]+(.*[^ \t\r])[ \t\r]*$")
-    list(APPEND placeholders ${payload_gen_dir}/${CMAKE_MATCH_1})
+# A product is a folder DIR with its description, product.ini, and its
+# payload folder, payload/. The payload's file names come from portavo-config's
+# reading of the description (PORTAVO_PAYLOAD_FILES of GEN/product.cmake); the
+# placeholder list payload/placeholders.txt is read here, so editing it (or
+# adding a payload file) configures again. A product without placeholders has
+# no list, or an empty one.
+function(portavo_product target dir gen)
+  set(description ${dir}/product.ini)
+  set(source_dir ${dir}/payload)
+  set(list ${source_dir}/placeholders.txt)
+  set(placeholder_dir ${gen}/payload)
+  set(packed_dir ${gen}/packed)
+  if(NOT gen STREQUAL PORTAVO_GEN_DIR)
+    portavo_read_description(${description} ${gen}/product.cmake)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${description})
   endif()
-endforeach()
-add_custom_command(OUTPUT ${placeholders}
-  COMMAND portavo-payload ${PORTAVO_PLACEHOLDERS} ${payload_gen_dir}
-  DEPENDS portavo-payload ${PORTAVO_PLACEHOLDERS}
-  COMMENT "Generating the placeholder payload files"
-  VERBATIM)
+  include(${gen}/product.cmake)
 
-# One pack-and-check command per file named in the description. A name found
-# nowhere gets no command; portavo-config then stops the build naming it.
-set(payload_files)
-set(packed_files)
-foreach(name IN LISTS PORTAVO_PAYLOAD_FILES)
-  set(packed ${packed_dir}/${name})
-  if(EXISTS ${PORTAVO_PAYLOAD_SOURCE}/${name} AND NOT IS_DIRECTORY ${PORTAVO_PAYLOAD_SOURCE}/${name})
-    set(source ${PORTAVO_PAYLOAD_SOURCE}/${name})
-  elseif(${payload_gen_dir}/${name} IN_LIST placeholders)
-    set(source ${payload_gen_dir}/${name})
-  else()
-    continue()
+  file(GLOB payload_sources CONFIGURE_DEPENDS ${source_dir}/*)
+  # Placeholders: "kind size file name" lines.
+  set(placeholders)
+  set(lines)
+  if(EXISTS ${list})
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${list})
+    file(STRINGS ${list} lines)
   endif()
-  add_custom_command(OUTPUT ${packed}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${packed_dir}
-    COMMAND portavo-pack pack ${source} ${packed}.tmp
-    COMMAND portavo-pack check ${source} ${packed}.tmp
-    COMMAND ${CMAKE_COMMAND} -E rename ${packed}.tmp ${packed}
-    DEPENDS portavo-pack ${source}
-    COMMENT "Packing ${name}"
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^[ \t]*[a-z]+[ \t]+[0-9]+[ \t]+(.*[^ \t\r])[ \t\r]*$")
+      list(APPEND placeholders ${placeholder_dir}/${CMAKE_MATCH_1})
+    endif()
+  endforeach()
+  if(placeholders)
+    add_custom_command(OUTPUT ${placeholders}
+      COMMAND portavo-payload ${list} ${placeholder_dir}
+      DEPENDS portavo-payload ${list}
+      COMMENT "Generating the placeholder payload files of ${description}"
+      VERBATIM)
+  endif()
+
+  # One pack-and-check command per file named in the description. A name found
+  # nowhere gets no command; portavo-config then stops the build naming it.
+  set(payload_files)
+  set(packed_files)
+  foreach(name IN LISTS PORTAVO_PAYLOAD_FILES)
+    set(packed ${packed_dir}/${name})
+    if(EXISTS ${source_dir}/${name} AND NOT IS_DIRECTORY ${source_dir}/${name})
+      set(source ${source_dir}/${name})
+    elseif(${placeholder_dir}/${name} IN_LIST placeholders)
+      set(source ${placeholder_dir}/${name})
+    else()
+      continue()
+    endif()
+    add_custom_command(OUTPUT ${packed}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${packed_dir}
+      COMMAND portavo-pack pack ${source} ${packed}.tmp
+      COMMAND portavo-pack check ${source} ${packed}.tmp
+      COMMAND ${CMAKE_COMMAND} -E rename ${packed}.tmp ${packed}
+      DEPENDS portavo-pack ${source}
+      COMMENT "Packing ${name}"
+      VERBATIM)
+    list(APPEND payload_files ${source})
+    list(APPEND packed_files ${packed})
+  endforeach()
+
+  set(outputs ${gen}/product_config.cpp ${gen}/payload.rc ${gen}/checksums.bin ${gen}/version.rc
+    ${gen}/setup.manifest)
+  add_custom_command(
+    OUTPUT ${outputs}
+    COMMAND portavo-config --description ${description} --resources ${PORTAVO_RESOURCE_SCRIPT}
+      --payload ${source_dir} --payload ${placeholder_dir} --packed ${packed_dir} --gen ${gen}
+    DEPENDS ${PORTAVO_CONFIG} ${description} ${PORTAVO_RESOURCE_SCRIPT} ${payload_files} ${packed_files}
+    COMMENT "Generating the product record and the payload resource script of ${description}"
     VERBATIM)
-  list(APPEND payload_files ${source})
-  list(APPEND packed_files ${packed})
-endforeach()
+  add_custom_target(${target} DEPENDS ${outputs})
+  add_dependencies(portavo-generated ${target})
+endfunction()
 
-add_custom_command(
-  OUTPUT ${PORTAVO_GEN_DIR}/product_config.cpp ${PORTAVO_GEN_DIR}/payload.rc
-    ${PORTAVO_GEN_DIR}/checksums.bin ${PORTAVO_GEN_DIR}/version.rc ${PORTAVO_GEN_DIR}/setup.manifest
-  COMMAND portavo-config --description ${PORTAVO_DESCRIPTION}
-    --payload ${PORTAVO_PAYLOAD_SOURCE} --payload ${payload_gen_dir}
-    --packed ${packed_dir} --gen ${PORTAVO_GEN_DIR}
-  DEPENDS ${PORTAVO_CONFIG} ${PORTAVO_DESCRIPTION} ${payload_files} ${packed_files}
-  COMMENT "Generating the product record and the payload resource script"
-  VERBATIM)
-add_custom_target(portavo-product
-  DEPENDS ${PORTAVO_GEN_DIR}/product_config.cpp ${PORTAVO_GEN_DIR}/payload.rc
-    ${PORTAVO_GEN_DIR}/checksums.bin ${PORTAVO_GEN_DIR}/version.rc ${PORTAVO_GEN_DIR}/setup.manifest)
-add_dependencies(portavo-generated portavo-product)
+# The product that setup.exe installs (PORTAVO_PRODUCT_DIR), into gen/, and
+# the second product of the tests, tests/sample, into gen/sample/: `make test`
+# builds its own setup.exe from the same objects and walks it.
+portavo_product(portavo-product ${PORTAVO_PRODUCT_DIR} ${PORTAVO_GEN_DIR})
+portavo_product(portavo-sample-product ${CMAKE_SOURCE_DIR}/tests/sample ${PORTAVO_GEN_DIR}/sample)
 
 # The file table as compiled into setup.exe, printed by `make demo`.
 add_executable(portavo-table ${CMAKE_SOURCE_DIR}/tools/config/table_main.cpp

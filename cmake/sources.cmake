@@ -12,6 +12,16 @@ set(PORTAVO_PURE_SOURCES
   extract/payload_check.cpp
 )
 
+# The pure sources that portavo-config links as well: the description is held
+# to the program's own rules (path levels, with the text helpers and the code
+# page they walk names by) and the build's checksums.
+set(PORTAVO_CONFIG_SHARED_SOURCES
+  core/code_page.cpp
+  core/text.cpp
+  core/path_level.cpp
+  extract/crc32.cpp
+)
+
 # Sources that call Win32.
 set(PORTAVO_WIN32_SOURCES
   core/app.cpp

@@ -3,6 +3,9 @@ if(NOT PORTAVO_GEN_DIR)
   message(FATAL_ERROR "PORTAVO_GEN_DIR must name the native tree's gen folder")
 endif()
 enable_language(RC)
+# Two resources of the same type, name and language stop the build
+# (scripts/windres-strict): windres would only warn and keep one of them.
+set(CMAKE_RC_COMPILE_OBJECT "${CMAKE_SOURCE_DIR}/scripts/windres-strict ${CMAKE_RC_COMPILE_OBJECT}")
 include(${CMAKE_SOURCE_DIR}/cmake/reproducible.cmake)
 
 # Each function in a section of its own, so that the linker drops whatever

@@ -3,6 +3,8 @@
 // with a message that names the field and its limit.
 #include "tools/config/description.h"
 
+#include "tools/config/generate.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -54,11 +56,21 @@ struct Builder {
     }
 };
 
+// The resource names that the program's own resource script reserves.
+const std::vector<ReservedName>& Reserved() {
+    static std::vector<ReservedName> names;
+    if (names.empty()) {
+        std::vector<std::string> errors;
+        EXPECT_TRUE(ReadReservedResourceNames(PORTAVO_SOURCE_DIR "/resources/setup.rc", &names, &errors));
+    }
+    return names;
+}
+
 // All messages of reading the text, joined by newlines; "" when it was valid.
 std::string Errors(const std::string& text, ProductDescription* out = nullptr) {
     ProductDescription d;
     std::vector<std::string> errors;
-    bool ok = ReadDescription(text, "test.ini", &d, &errors);
+    bool ok = ReadDescription(text, "test.ini", Reserved(), &d, &errors);
     EXPECT_EQ(ok, errors.empty());
     if (out) *out = d;
     std::string joined;
@@ -175,9 +187,62 @@ TEST(Description, TextsMustBePresentPrintableAndNamesUsableAsFileNames) {
     b = Builder();
     Builder::Set(b.entries[1], "shortcut", "Help?");
     EXPECT_MENTIONS(Errors(b.Text()), "entry 1: shortcut:");
+    // The names become files, links and folders: each is held to the rule
+    // the program holds folder names to, and the message gives the line, the
+    // key and the value. (Line 3 is the product name, entry 3's file is on
+    // line 30, entry 1's shortcut on line 21.)
+    struct NameCase {
+        int entry;  // -1: the product name
+        const char* key;
+        const char* value;
+        const char* message;
+    } names[] = {
+        {3, "file", "AUX.txt", "test.ini:30: entry 3: file: \"AUX.txt\" names the device AUX"},
+        {3, "file", "lpt1", "test.ini:30: entry 3: file: \"lpt1\" names the device lpt1"},
+        {1, "shortcut", "LPT1", "test.ini:21: entry 1: shortcut: \"LPT1\" names the device LPT1"},
+        {1, "shortcut", "Com9 .lnk", "entry 1: shortcut: \"Com9 .lnk\" names the device Com9"},
+        {1, "shortcut", "CONOUT$", "entry 1: shortcut: \"CONOUT$\" names the device CONOUT$"},
+        {3, "file", "com0.log", "entry 3: file: \"com0.log\" names the device com0"},
+        {-1, "name", "Nul", "test.ini:3: name: \"Nul\" names the device Nul"},
+        {3, "file", "Notes.", "entry 3: file: \"Notes.\" ends with a dot"},
+        {-1, "name", "...", "name: \"...\" is only dots and spaces"},
+        {3, "file", "a|b.txt", "entry 3: file: \"a|b.txt\" contains '|'"},
+        {1, "shortcut", "Tab\x7F", "entry 1: shortcut: only printable ASCII"},
+    };
+    for (const NameCase& c : names) {
+        b = Builder();
+        Builder::Set(c.entry < 0 ? b.product : b.entries[c.entry], c.key, c.value);
+        EXPECT_MENTIONS(Errors(b.Text()), c.message);
+    }
+    // Names that only look like devices are files like any other.
+    b = Builder();
+    Builder::Set(b.entries[3], "file", "AUXILIARY.txt");
+    Builder::Set(b.entries[1], "shortcut", "COM10");
+    Builder::Set(b.product, "name", "Console");
+    EXPECT_EQ(Errors(b.Text()), "");
     b = Builder();
     Builder::Set(b.entries[2], "resource", "Lower");
     EXPECT_MENTIONS(Errors(b.Text()), "entry 2: resource: \"Lower\" is not a resource name");
+    // The program's own resources keep their names: the license text and the
+    // checksum table, and the ids of its resource script, which are numbers there.
+    struct ResourceCase {
+        const char* value;
+        const char* message;
+    } resources[] = {
+        {"LICENSE", "test.ini:26: entry 2: resource: \"LICENSE\" is reserved: "
+                    "setup.rc has a resource of that name (RCDATA)"},
+        {"CHECKSUMS", "entry 2: resource: \"CHECKSUMS\" is reserved: the build "
+                      "stores the payload's checksum table"},
+        {"IDD_WELCOME", "entry 2: resource: \"IDD_WELCOME\" is reserved: "
+                        "resources/ids.h defines it"},
+        {"HELP", "entry 2: resource: \"HELP\" is reserved: it is a word of "
+                 "the resource script's language"},
+    };
+    for (const ResourceCase& c : resources) {
+        b = Builder();
+        Builder::Set(b.entries[2], "resource", c.value);
+        EXPECT_MENTIONS(Errors(b.Text()), c.message);
+    }
     b = Builder();
     Builder::Drop(b.product, "version");
     EXPECT_MENTIONS(Errors(b.Text()), "version: missing");
@@ -223,6 +288,10 @@ TEST(Description, ShortcutCountLiesBetweenZeroAndTheFileCount) {
     Builder b;
     Builder::Set(b.product, "shortcut_count", "8");
     EXPECT_MENTIONS(Errors(b.Text()), "shortcut_count: 8 is above the file count 7");
+    // Too high a count is the one complaint, not the entries it would ask
+    // shortcut names of.
+    Builder::Set(b.product, "shortcut_count", "9");
+    EXPECT_EQ(Errors(b.Text()), "test.ini:9: shortcut_count: 9 is above the file count 7 (the [entry] sections below)\n");
     Builder::Set(b.product, "shortcut_count", "40000");
     EXPECT_MENTIONS(Errors(b.Text()), "shortcut_count: 40000 is above the file count");
     Builder::Set(b.product, "shortcut_count", "-1");

@@ -42,6 +42,7 @@ protected:
         root_ = pattern;
         for (const char* dir : {"texts", "generated", "packed"}) fs::create_directories(root_ / dir);
         request_.description = (root_ / "product.ini").string();
+        request_.resourceScript = PORTAVO_SOURCE_DIR "/resources/setup.rc";
         request_.payloadDirs = {(root_ / "texts").string(), (root_ / "generated").string()};
         request_.packedDir = (root_ / "packed").string();
         request_.genDir = (root_ / "gen").string();
@@ -137,7 +138,7 @@ TEST_F(GenerateTest, PayloadThatDoesNotMatchTheDescriptionWritesNothing) {
         const char* message;
     } cases[] = {
         {"missing payload", [](const fs::path& r) { fs::remove(r / "texts" / "File 3.bin"); },
-         "entry 3: file \"File 3.bin\": payload file missing; looked in "},
+         "product.ini:25: entry 3: file \"File 3.bin\": payload file missing; looked in "},
         {"payload twice", [](const fs::path& r) { WriteAll(r / "texts" / "File 2.bin", "dup"); },
          "entry 2: file \"File 2.bin\": found twice"},
         {"missing packed", [](const fs::path& r) { fs::remove(r / "packed" / "File 5.bin"); },
@@ -180,7 +181,7 @@ TEST_F(GenerateTest, BuildSettingsCarryTheFileListAndTheReleaseTime) {
     WriteAll(request_.description, text);
     const fs::path out = root_ / "gen" / "product.cmake";
     std::vector<std::string> errors;
-    ASSERT_TRUE(GenerateBuildSettings(request_.description, out.string(), &errors));
+    ASSERT_TRUE(GenerateBuildSettings(request_.description, request_.resourceScript, out.string(), &errors));
     const std::string settings = ReadAll(out);
     EXPECT_NE(settings.find("list(APPEND PORTAVO_PAYLOAD_FILES \"File 0.bin\")\n"), std::string::npos) << settings;
     EXPECT_NE(settings.find("list(APPEND PORTAVO_PAYLOAD_FILES \"\\${x} \\@y\\@.bin\")\n"), std::string::npos)
@@ -190,11 +191,11 @@ TEST_F(GenerateTest, BuildSettingsCarryTheFileListAndTheReleaseTime) {
     // Unchanged settings are not written again, so the trees that include
     // them do not configure again.
     fs::last_write_time(out, fs::file_time_type());
-    ASSERT_TRUE(GenerateBuildSettings(request_.description, out.string(), &errors));
+    ASSERT_TRUE(GenerateBuildSettings(request_.description, request_.resourceScript, out.string(), &errors));
     EXPECT_EQ(fs::last_write_time(out), fs::file_time_type());
 
     WriteAll(request_.description, text.replace(text.find("${x}"), 4, "a;b"));
-    EXPECT_FALSE(GenerateBuildSettings(request_.description, out.string(), &errors));
+    EXPECT_FALSE(GenerateBuildSettings(request_.description, request_.resourceScript, out.string(), &errors));
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find("entry 3: file \"a;b @y@.bin\": ';' cannot be carried"), std::string::npos) << errors[0];
 

@@ -1,5 +1,8 @@
 // `make demo`: installs the product unattended in the real setup.exe, one
-// screenshot per step, and prints what the run produced.
+// screenshot per step, and prints what the run produced. Every text, count
+// and name of the product comes from the product record linked in, the one
+// setup.exe was built with; a step that does not go on is named with what
+// the run showed then.
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -9,14 +12,18 @@
 
 #include "core/config.h"
 #include "core/text.h"
+#include "tests/support/screen.h"
 #include "tests/walk/walk.h"
 
 namespace {
 
 const char kFolderTyped[] = "C:\\Demo Programs";
+// The program's fixed key of the remembered folder (system/registry.cpp).
+const char kCompanyKey[] = "Software\\Velmora Utilities";
 
-void Step(const char* what, bool ok) {
-    printf("%-34s %s\n", what, ok ? "done" : "did not appear");
+void Step(const Walk& walk, const std::string& what, bool done) {
+    printf("%-34s %s\n", what.c_str(), done ? "done" : "did not go on");
+    if (!done) printf("what the run showed then:\n%s", DescribeRunWindows(walk.run).c_str());
     fflush(stdout);
 }
 
@@ -51,24 +58,22 @@ void PrintFiles(const std::string& installFolder, const std::string& windowsFold
 }
 
 void PrintRegistry() {
+    const std::string product = g_product.productName;
+    const std::string uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + product;
     struct Value {
         HKEY root;
-        const char* key;
+        std::string key;
         const char* name;
     } values[] = {
-        {HKEY_LOCAL_MACHINE, "Software\\Velmora Utilities", "Trovado Pro"},
-        {HKEY_LOCAL_MACHINE, "Software\\Velmora Utilities\\Programs\\Trovado Pro\\Current Version",
+        {HKEY_LOCAL_MACHINE, kCompanyKey, product.c_str()},
+        {HKEY_LOCAL_MACHINE, std::string(kCompanyKey) + "\\Programs\\Trovado Pro\\Current Version",
          "Program Version"},
-        {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Trovado Pro",
-         "DisplayName"},
-        {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Trovado Pro",
-         "DisplayVersion"},
-        {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Trovado Pro",
-         "Publisher"},
-        {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Trovado Pro",
-         "UninstallString"},
-        {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Trovado Pro",
-         "HelpLink"},
+        {HKEY_LOCAL_MACHINE, uninstall, "DisplayName"},
+        {HKEY_LOCAL_MACHINE, uninstall, "DisplayVersion"},
+        {HKEY_LOCAL_MACHINE, uninstall, "Publisher"},
+        {HKEY_LOCAL_MACHINE, uninstall, "UninstallString"},
+        {HKEY_LOCAL_MACHINE, uninstall, "Program Group"},
+        {HKEY_LOCAL_MACHINE, uninstall, "HelpLink"},
         {HKEY_CLASSES_ROOT, "CLSID\\{5D3A7C21-4B8E-11D2-A6F0-00C04F7B92E1}\\InProcServer32", nullptr},
         {HKEY_LOCAL_MACHINE,
          "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static\\Trovado",
@@ -76,8 +81,8 @@ void PrintRegistry() {
     };
     printf("\nRegistry\n");
     for (const Value& v : values)
-        printf("  %s\\%s [%s] = %s\n", v.root == HKEY_CLASSES_ROOT ? "HKCR" : "HKLM", v.key,
-               v.name ? v.name : "(default)", RegistryText(v.root, v.key, v.name).c_str());
+        printf("  %s\\%s [%s] = %s\n", v.root == HKEY_CLASSES_ROOT ? "HKCR" : "HKLM", v.key.c_str(),
+               v.name ? v.name : "(default)", RegistryText(v.root, v.key.c_str(), v.name).c_str());
 }
 
 void PrintShortcuts(const std::string& groupFolder) {
@@ -110,37 +115,39 @@ void PrintShortcuts(const std::string& groupFolder) {
 int main() {
     ForgetEarlierRuns();
     ProvideFindExtensionsKey();
+    printf("Walking the setup program of %s %s by %s: %d files, %d shortcuts\n\n", g_product.productName,
+           g_product.version, g_product.companyName, g_product.fileCount, g_product.shortcutCount);
     Walk walk("demo");
     if (!StartSetup(&walk.run)) {
-        printf("setup.exe could not be started\n");
+        printf("%s could not be started\n", SetupPath().c_str());
         return 2;
     }
-    bool ok = PassWelcome(walk);
-    Step("Welcome: Continue", ok);
-    ok = ok && PassLicense(walk);
-    Step("License Agreement: I Agree", ok);
-    ok = ok && PassLocation(walk, kFolderTyped);
-    Step("Program Location: C:\\Demo Programs", ok);
-    ok = ok && PassInstalling(walk);
-    Step("Installing Files", ok);
-    ok = ok && PassGroup(walk, "");
-    Step("Program Group and Shortcuts", ok);
-    ok = ok && PassCompletion(walk, IDNO);
-    Step("Read Me: No; Finished: OK", ok);
+    const bool ok = WalkWholeInstallation(walk, kFolderTyped, Step);
     const int code = WaitForExit(&walk.run, ok ? 20000 : 5000);
-    printf("setup.exe exit code %d\n", code);
+    printf("setup.exe exit code %d%s\n", code, code == 1 ? "" : " (1 is a finished or cancelled run)");
 
-    const std::string installFolder = RegistryText(HKEY_LOCAL_MACHINE, "Software\\Velmora Utilities",
-                                                   "Trovado Pro");
+    const std::string installFolder = RegistryText(HKEY_LOCAL_MACHINE, kCompanyKey, g_product.productName);
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
     char programs[MAX_PATH] = "";
     SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, FALSE);
+    const std::string group = RegistryText(
+        HKEY_LOCAL_MACHINE, ("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
+                             std::string(g_product.productName)).c_str(), "Program Group");
     if (installFolder != "(none)") {
         PrintFiles(installFolder, windows);
         PrintRegistry();
-        PrintShortcuts(std::string(programs) + "\\Trovado Pro");
+        PrintShortcuts(std::string(programs) + "\\" + (group != "(none)" ? group : g_product.productName));
+    } else {
+        printf("\nNothing was installed: the registry holds no install folder under %s [%s]\n", kCompanyKey,
+               g_product.productName);
     }
-    if (!ok) printf("the run stopped where the wizard is not built yet or did not go on\n");
-    return code == 1 ? 0 : 1;
+    // The virtual desktop that the demo runs in does not pass an exit code
+    // on; scripts/demo reads it from here.
+    const int result = ok && code == 1 ? 0 : 1;
+    if (FILE* file = fopen(ShotPath("result.txt").c_str(), "w")) {
+        fprintf(file, "%d\n", result);
+        fclose(file);
+    }
+    return result;
 }

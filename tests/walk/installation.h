@@ -11,11 +11,13 @@ struct Installation {
     std::string group;
 };
 
-// The folders of this machine, with the given install folder and group.
-Installation ExpectedInstallation(const std::string& installFolder,
-                                  const std::string& group = "Trovado Pro");
+// The folders of this machine, with the given install folder and group ("":
+// the product name, which the group page offers).
+Installation ExpectedInstallation(const std::string& installFolder, const std::string& group = "");
 
-// The ten files byte for byte, each in its folder, stamped with the release
+// The product's files byte for byte, as the program's build found them in
+// PORTAVO_PAYLOAD_SOURCE and PORTAVO_PAYLOAD_MADE (the test program's compile
+// definitions), each in its folder, stamped with the release
 // time. Access times only mean something until anything reads the files: the
 // link object reads its target under Wine, and this check reads them all.
 void ExpectFilesInstalled(const Installation& installation, bool accessTimes);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/config.h"
 #include "resources/ids.h"
 #include "tests/support/screen.h"
 
@@ -15,6 +16,43 @@ HWND WaitForBackdrop(const Walk& walk, DWORD timeoutMs) {
 
 HWND WaitForPage(const Walk& walk, const char* caption, DWORD timeoutMs) {
     return WaitForWindow(walk.run, "#32770", caption, timeoutMs);
+}
+
+std::string ProductCaption(const char* format) {
+    char caption[256];
+    snprintf(caption, sizeof caption, format, g_product.productName);
+    return caption;
+}
+
+namespace {
+
+struct RunWindows {
+    DWORD processId;
+    std::string lines;
+};
+
+BOOL CALLBACK AddRunWindow(HWND window, LPARAM context) {
+    RunWindows* windows = reinterpret_cast<RunWindows*>(context);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != windows->processId || !IsWindowVisible(window)) return TRUE;
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    windows->lines += std::string("  window ") + className + " \"" + TextOf(window) + "\"\n";
+    // A message box's text is its static control 0xFFFF.
+    if (HWND text = GetDlgItem(window, 0xFFFF)) windows->lines += "    says \"" + TextOf(text) + "\"\n";
+    return TRUE;
+}
+
+}  // namespace
+
+std::string DescribeRunWindows(const SetupRun& run) {
+    RunWindows windows = {run.process.dwProcessId, ""};
+    DWORD code = STILL_ACTIVE;
+    if (run.process.hProcess && GetExitCodeProcess(run.process.hProcess, &code) && code != STILL_ACTIVE)
+        return "  setup.exe has ended with exit code " + std::to_string(code) + "\n";
+    EnumWindows(AddRunWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows.lines.empty() ? "  no window of setup.exe is visible\n" : windows.lines;
 }
 
 std::string Snap(Walk& walk, const std::string& step) {
@@ -59,9 +97,13 @@ int HighlightedStep(int expected, DWORD patienceMs) {
 }
 
 void ForgetEarlierRuns() {
+    // The company key and the search extension's keys are the program's
+    // fixed texts (system/registry.cpp); the uninstall entry is the product's.
+    const std::string uninstall =
+        std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + g_product.productName;
     const char* const machineKeys[] = {
         "Software\\Velmora Utilities",
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Trovado Pro",
+        uninstall.c_str(),
         "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static\\Trovado",
         "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\AlwaysUnloadDll",
     };
@@ -86,7 +128,7 @@ bool PassWelcome(Walk& walk) {
 }
 
 bool PassLicense(Walk& walk) {
-    HWND page = WaitForPage(walk, "Trovado Pro License Agreement");
+    HWND page = WaitForPage(walk, ProductCaption("%s License Agreement").c_str());
     if (!page) return false;
     Snap(walk, "license");
     Click(page, IDOK);
@@ -94,7 +136,7 @@ bool PassLicense(Walk& walk) {
 }
 
 bool PassLocation(Walk& walk, const std::string& folder) {
-    HWND page = WaitForPage(walk, "Trovado Pro Program Location");
+    HWND page = WaitForPage(walk, ProductCaption("%s Program Location").c_str());
     if (!page) return false;
     if (!folder.empty()) {
         HWND field = GetDlgItem(page, IDC_FOLDER_PATH);
@@ -108,7 +150,7 @@ bool PassLocation(Walk& walk, const std::string& folder) {
 }
 
 bool PassInstalling(Walk& walk) {
-    HWND page = WaitForPage(walk, "Installing Trovado Pro Program Files");
+    HWND page = WaitForPage(walk, ProductCaption("Installing %s Program Files").c_str());
     if (!page) return false;
     // Mid-way: once the third file is going in.
     const DWORD start = GetTickCount();
@@ -144,12 +186,12 @@ int FilledBar(HWND dialog) {
 }  // namespace
 
 bool PassGroup(Walk& walk, const std::string& group, int* barPixels) {
-    HWND page = WaitForPage(walk, "Trovado Pro Program Group");
+    HWND page = WaitForPage(walk, ProductCaption("%s Program Group").c_str());
     if (!page) return false;
     if (!group.empty()) SetDlgItemTextA(page, IDC_GROUP_LIST, group.c_str());
     Snap(walk, "group");
     Click(page, IDC_GROUP_CONTINUE);
-    if (HWND shortcuts = WaitForPage(walk, "Creating Trovado Pro Shortcuts", 10000)) {
+    if (HWND shortcuts = WaitForPage(walk, ProductCaption("Creating %s Shortcuts").c_str(), 10000)) {
         Sleep(700);
         if (barPixels) *barPixels = FilledBar(shortcuts);
         Snap(walk, "shortcuts");
@@ -167,4 +209,17 @@ bool PassCompletion(Walk& walk, int readMeAnswer) {
     if (!WaitForMessageBox(walk.run, &closing, 600000)) return false;
     Snap(walk, "finished");
     return AnswerMessageBox(closing, IDOK);
+}
+
+bool WalkWholeInstallation(Walk& walk, const std::string& folder, StepReport report) {
+    const auto tell = [&](const std::string& name, bool done) {
+        if (report) report(walk, name, done);
+        return done;
+    };
+    return tell("Welcome: Continue", PassWelcome(walk)) &&
+           tell("License Agreement: I Agree", PassLicense(walk)) &&
+           tell("Program Location: " + folder, PassLocation(walk, folder)) &&
+           tell("Installing Files", PassInstalling(walk)) &&
+           tell("Program Group and Shortcuts", PassGroup(walk, "")) &&
+           tell("Read Me: No; Finished: OK", PassCompletion(walk, IDNO));
 }

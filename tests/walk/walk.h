@@ -29,6 +29,15 @@ HWND WaitForWelcome(const Walk& walk, DWORD timeoutMs = 20000);
 HWND WaitForBackdrop(const Walk& walk, DWORD timeoutMs = 10000);
 HWND WaitForPage(const Walk& walk, const char* caption, DWORD timeoutMs = 15000);
 
+// A page caption of the resource script ("%s Program Location") with the
+// product name of the record.
+std::string ProductCaption(const char* format);
+
+// What the run shows now, for a step that did not go on: one line per
+// visible top-level window of the run, its class and caption, and a message
+// box's text.
+std::string DescribeRunWindows(const SetupRun& run);
+
 // Saves a screenshot of the whole screen; returns its path.
 std::string Snap(Walk& walk, const std::string& step);
 
@@ -63,3 +72,10 @@ bool PassInstalling(Walk& walk);
 bool PassGroup(Walk& walk, const std::string& group, int* barPixels = nullptr);
 // Answers the read-me question (IDYES or IDNO) and closes the last message.
 bool PassCompletion(Walk& walk, int readMeAnswer);
+
+// The whole installation with a person's usual answers, as `make demo` shows
+// it: folder typed on the location page, the group left as offered, the
+// read-me declined. report, when given, hears of each step (its name, whether
+// it went on); the walk stops at the first step that did not and returns false.
+typedef void (*StepReport)(const Walk& walk, const std::string& step, bool done);
+bool WalkWholeInstallation(Walk& walk, const std::string& folder, StepReport report);

@@ -12,9 +12,9 @@ namespace {
 
 int Usage() {
     fprintf(stderr,
-            "usage: portavo-config --description FILE --payload DIR [--payload DIR...]\n"
+            "usage: portavo-config --description FILE --resources SCRIPT --payload DIR [--payload DIR...]\n"
             "                      --packed DIR --gen DIR\n"
-            "       portavo-config --description FILE --cmake FILE\n");
+            "       portavo-config --description FILE --resources SCRIPT --cmake FILE\n");
     return 2;
 }
 
@@ -33,17 +33,19 @@ int main(int argc, char** argv) {
         const char* option = argv[i];
         const char* value = argv[++i];
         if (!strcmp(option, "--description")) request.description = value;
+        else if (!strcmp(option, "--resources")) request.resourceScript = value;
         else if (!strcmp(option, "--payload")) request.payloadDirs.push_back(value);
         else if (!strcmp(option, "--packed")) request.packedDir = value;
         else if (!strcmp(option, "--gen")) request.genDir = value;
         else if (!strcmp(option, "--cmake")) cmake = value;
         else return Usage();
     }
-    if (request.description.empty()) return Usage();
+    if (request.description.empty() || request.resourceScript.empty()) return Usage();
     std::vector<std::string> errors;
     if (!cmake.empty()) {
         if (!request.payloadDirs.empty() || !request.packedDir.empty() || !request.genDir.empty()) return Usage();
-        return GenerateBuildSettings(request.description, cmake, &errors) ? 0 : Report(errors);
+        return GenerateBuildSettings(request.description, request.resourceScript, cmake, &errors) ? 0
+                                                                                               : Report(errors);
     }
     if (request.payloadDirs.empty() || request.packedDir.empty() || request.genDir.empty()) return Usage();
     ProductConfig record;

@@ -1,6 +1,7 @@
 #include "tools/config/description.h"
 
 #include "core/config.h"
+#include "core/path_level.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -150,6 +151,47 @@ bool IsPrintableAscii(const std::string& s) {
 
 enum TextKind { kPlainText, kFileName };
 
+// A name that becomes a file or a folder: one level of a path, held to the
+// rule the program holds the folders it is given to, so that what the build
+// takes Windows can create and find again under that name.
+bool CheckName(const Reporter& report, int line, const std::string& field, const std::string& value) {
+    const std::string quoted = field + ": \"" + value + "\" ";
+    if (value.find('\\') != std::string::npos) {
+        report.Error(line, quoted + "contains '\\'; a name has no folder part");
+        return false;
+    }
+    const char* begin = value.c_str();
+    const char* end = begin + value.size();
+    switch (CheckPathLevel(begin, end)) {
+    case kPathLevelFine:
+        return true;
+    case kPathLevelEmpty:
+        report.Error(line, quoted + "is only dots and spaces, which name no file or folder of their own");
+        return false;
+    case kPathLevelCharacter:
+        for (const char* p = begin; p < end; ++p)
+            if (CheckPathLevel(p, p + 1) == kPathLevelCharacter) {
+                report.Error(line, quoted + "contains '" + std::string(1, *p) +
+                                       "', which Windows does not allow in a file or folder name");
+                return false;
+            }
+        report.Error(line, quoted + "contains a character that Windows does not allow in a file or folder name");
+        return false;
+    case kPathLevelTrailing:
+        report.Error(line, quoted + "ends with " + (value.back() == '.' ? "a dot" : "a space") +
+                               ", which Windows drops from a file or folder name");
+        return false;
+    case kPathLevelDevice: {
+        std::string device = value.substr(0, value.find('.'));
+        device = device.substr(0, device.find_last_not_of(' ') + 1);
+        report.Error(line, quoted + "names the device " + device +
+                               ": Windows opens the device instead of a file or folder of that name");
+        return false;
+    }
+    }
+    return false;
+}
+
 // A text field of a char[size] record field: present, printable ASCII, short
 // enough to leave room for the NUL, and for names that become files or
 // folders free of the characters Windows refuses there.
@@ -169,18 +211,7 @@ bool CheckText(const Reporter& report, int line, const std::string& field,
                                " (char[" + std::to_string(size) + "] with its NUL)");
         return false;
     }
-    if (kind == kFileName) {
-        size_t bad = value.find_first_of("\\/:*?\"<>|");
-        if (bad != std::string::npos) {
-            report.Error(line, field + ": \"" + value + "\" contains '" + value[bad] +
-                                   "', which is not allowed in a file name");
-            return false;
-        }
-        if (value.back() == '.') {
-            report.Error(line, field + ": \"" + value + "\" ends with a dot, which Windows drops");
-            return false;
-        }
-    }
+    if (kind == kFileName) return CheckName(report, line, field, value);
     return true;
 }
 
@@ -355,6 +386,8 @@ void ReadEntry(const Reporter& report, int line, const Section& s, size_t index,
                DescribedEntry* out) {
     std::string where = "entry " + std::to_string(index) + ": ";
     out->line = line;
+    out->fileLine = s.count("file") ? s.at("file").line : 0;
+    out->resourceLine = s.count("resource") ? s.at("resource").line : 0;
     out->flags = 0;
     if (const Value* v = Require(report, line, s, "file", where))
         if (CheckText(report, v->line, where + "file", v->text, kFileNameSize, kFileName))
@@ -394,9 +427,11 @@ void ReadEntry(const Reporter& report, int line, const Section& s, size_t index,
     }
 }
 
-// Checks the table as a whole: size, shortcut count, names that must be
-// unique, and the folders that entries with a fixed role need.
-void CheckTable(const Reporter& report, int productLine, ProductDescription* out) {
+// Checks the table as a whole: size, names that must be unique or are taken
+// by the program's own resources, and the folders that entries with a fixed
+// role need.
+void CheckTable(const Reporter& report, const std::vector<ReservedName>& reserved,
+                ProductDescription* out) {
     size_t count = out->entries.size();
     if (count > kMaxFiles) {
         report.Error(out->entries[kMaxFiles].line,
@@ -410,10 +445,6 @@ void CheckTable(const Reporter& report, int productLine, ProductDescription* out
                             std::to_string(kUninstallerEntry) + " is the uninstaller, entry " +
                             std::to_string(kReadMeEntry) + " the read-me)");
     }
-    if (out->shortcutCount > static_cast<int>(count)) {
-        report.Error(productLine, "shortcut_count: " + std::to_string(out->shortcutCount) +
-                                      " is above the file count " + std::to_string(count));
-    }
     std::map<std::string, size_t> files, resources;
     for (size_t i = 0; i < count; ++i) {
         const DescribedEntry& e = out->entries[i];
@@ -424,6 +455,10 @@ void CheckTable(const Reporter& report, int productLine, ProductDescription* out
         if (!e.resource.empty() && !resources.emplace(e.resource, i).second)
             report.Error(e.line, where + "resource: \"" + e.resource + "\" is also entry " +
                                      std::to_string(resources[e.resource]) + "'s resource");
+        for (const ReservedName& r : reserved)
+            if (!e.resource.empty() && Upper(e.resource) == Upper(r.name))
+                report.Error(e.resourceLine, where + "resource: \"" + e.resource +
+                                                 "\" is reserved: " + r.why);
     }
     if (count > kUninstallerEntry && out->entries[kUninstallerEntry].flags &&
         !(out->entries[kUninstallerEntry].flags & kInWindowsFolder))
@@ -439,18 +474,26 @@ void CheckTable(const Reporter& report, int productLine, ProductDescription* out
 
 }  // namespace
 
-bool ReadDescription(const std::string& text, const std::string& source, ProductDescription* out,
+bool ReadDescription(const std::string& text, const std::string& source,
+                     const std::vector<ReservedName>& reserved, ProductDescription* out,
                      std::vector<std::string>* errors) {
     Reporter report{source, errors, errors->size()};
     *out = ProductDescription();
+    out->source = source;
     Section product;
     int productLine = 0;
     std::vector<std::pair<int, Section>> entries;
     SplitSections(text, report, &product, &productLine, &entries);
     if (!productLine) report.Error(0, "section [product] is missing");
     else ReadProduct(report, productLine, product, out);
-    int shortcutLine = productLine;
-    if (product.count("shortcut_count")) shortcutLine = product["shortcut_count"].line;
+    // A count above the entries is reported first and then taken as unknown:
+    // the entries it would ask shortcut names of are not to blame.
+    if (out->shortcutCount > static_cast<int>(entries.size()) && entries.size() <= kMaxFiles) {
+        report.Error(product["shortcut_count"].line,
+                     "shortcut_count: " + std::to_string(out->shortcutCount) + " is above the file count " +
+                         std::to_string(entries.size()) + " (the [entry] sections below)");
+        out->shortcutCount = -1;
+    }
     for (size_t i = 0; i < entries.size() && i < kMaxFiles; ++i) {
         out->entries.emplace_back();
         ReadEntry(report, entries[i].first, entries[i].second, i, out->shortcutCount, &out->entries.back());
@@ -460,9 +503,10 @@ bool ReadDescription(const std::string& text, const std::string& source, Product
         for (size_t i = kMaxFiles; i < entries.size(); ++i) {
             out->entries.emplace_back();
             out->entries.back().line = entries[i].first;
+            out->entries.back().fileLine = out->entries.back().resourceLine = 0;
             out->entries.back().flags = 0;
         }
     }
-    CheckTable(report, shortcutLine, out);
+    CheckTable(report, reserved, out);
     return report.Clean();
 }

@@ -9,7 +9,9 @@
 #include <vector>
 
 struct DescribedEntry {
-    int line;  // line of the entry's [entry] header, for messages
+    int line;          // line of the entry's [entry] header, for messages
+    int fileLine;      // line of its file key, 0 when there is none
+    int resourceLine;  // line of its resource key, 0 when there is none
     std::string file;
     uint32_t flags;
     std::string resource;
@@ -17,6 +19,7 @@ struct DescribedEntry {
 };
 
 struct ProductDescription {
+    std::string source;  // the description's name in messages
     std::string name;
     std::string version;
     std::string tagline;
@@ -27,8 +30,18 @@ struct ProductDescription {
     std::vector<DescribedEntry> entries;
 };
 
+// A resource name that the program's own resources take, and why: an entry
+// whose resource had it would clash with that resource.
+struct ReservedName {
+    std::string name;
+    std::string why;
+};
+
 // Parses and checks a description. source names it in messages, which read
-// "source:line: field: problem" and name the limit that was broken. Returns
-// true when no error was found; errors are appended, never cleared.
+// "source:line: field: problem" and name the limit that was broken. File,
+// shortcut and product names are held to the program's rule for a level of a
+// path (core/path_level.h); no entry's resource may be one of reserved.
+// Returns true when no error was found; errors are appended, never cleared.
 bool ReadDescription(const std::string& text, const std::string& source,
-                     ProductDescription* out, std::vector<std::string>* errors);
+                     const std::vector<ReservedName>& reserved, ProductDescription* out,
+                     std::vector<std::string>* errors);

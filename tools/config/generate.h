@@ -21,6 +21,15 @@ struct PayloadFile {
     uint32_t crc;  // CRC-32 of the file's bytes
 };
 
+// The resource names that setup.exe's own resources take: the named
+// resources of its resource script (script), the names that the project
+// headers it includes define (the script turns them into numbers), and the
+// checksum table that the build adds to every payload, and the words of the
+// resource script's language. False when the script
+// or a header cannot be read.
+bool ReadReservedResourceNames(const std::string& script, std::vector<ReservedName>* names,
+                               std::vector<std::string>* errors);
+
 // Finds each entry's file by name in the payload folders (it must be in
 // exactly one) and its packed stream, named like the file, in packedDir.
 bool MeasurePayload(const ProductDescription& description, const std::vector<std::string>& payloadDirs,
@@ -58,11 +67,12 @@ int64_t ReleaseEpoch(const uint16_t releaseTime[8]);
 bool BuildSettingsScript(const ProductDescription& description, std::string* script,
                          std::vector<std::string>* errors);
 
-// Reads and checks the description at path and writes its build settings to
-// out, leaving that file untouched when it already holds them (the build
-// trees configure again when it changes).
-bool GenerateBuildSettings(const std::string& path, const std::string& out,
-                           std::vector<std::string>* errors);
+// Reads and checks the description at path, against the resource names that
+// resourceScript reserves, and writes its build settings to out, leaving that
+// file untouched when it already holds them (the build trees configure again
+// when it changes).
+bool GenerateBuildSettings(const std::string& path, const std::string& resourceScript,
+                           const std::string& out, std::vector<std::string>* errors);
 
 // The application manifest of setup.exe: an assembly identity named after the
 // maker and the product with the version resource's numbers, the
@@ -79,6 +89,7 @@ std::string VersionScript(const ProductConfig& record);
 
 struct GenerateRequest {
     std::string description;               // the description file
+    std::string resourceScript;            // setup.exe's resource script, resources/setup.rc
     std::vector<std::string> payloadDirs;  // folders holding the payload files
     std::string packedDir;                 // folder holding their packed streams
     std::string genDir;                    // receives the generated files

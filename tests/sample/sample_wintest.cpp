@@ -1,0 +1,42 @@
+// The second product, tests/sample: its setup.exe, built from the same
+// objects as the shipped one with only its description and payload files,
+// installed whole by the walk of `make demo`. This program links that
+// product's record, so the walk and the checks read its names, counts and
+// texts, and the files, links and registry values must be its own.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/config.h"
+#include "tests/walk/installation.h"
+#include "tests/walk/walk.h"
+
+namespace {
+
+void FailStep(const Walk& walk, const std::string& step, bool done) {
+    if (!done) ADD_FAILURE() << step << " did not go on; the run showed:\n" << DescribeRunWindows(walk.run);
+}
+
+TEST(SecondProduct, InstallsWholeWithTheDemoWalk) {
+    // The record is the sample's, not the shipped product's.
+    ASSERT_STREQ(g_product.productName, "Sorrel Clock");
+    ASSERT_EQ(g_product.fileCount, 7);
+    ASSERT_EQ(g_product.shortcutCount, 3);
+    ForgetEarlierRuns();
+    ProvideFindExtensionsKey();
+    const Installation expected = ExpectedInstallation("C:\\Sorrel Walk\\Sorrel Clock");
+    RemoveInstallation(expected);
+
+    Walk walk("sample");
+    ASSERT_TRUE(StartSetup(&walk.run)) << SetupPath();
+    ASSERT_TRUE(WalkWholeInstallation(walk, "C:\\Sorrel Walk", FailStep));
+    EXPECT_EQ(WaitForExit(&walk.run, 20000), 1);
+
+    EXPECT_EQ(RememberedFolder(), expected.installFolder);
+    ExpectFilesInstalled(expected, false);
+    ExpectRegistryEntries(expected);
+    ExpectShortcuts(expected);
+    RemoveInstallation(expected);
+}
+
+}  // namespace
