@@ -14,6 +14,7 @@ set(PORTAVO_PURE_SOURCES
 # Sources that call Win32.
 set(PORTAVO_WIN32_SOURCES
   core/app.cpp
+  core/resource.cpp
   core/single_run.cpp
   core/dll_search.cpp
   core/wizard.cpp

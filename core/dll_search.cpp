@@ -1,6 +1,6 @@
 #include "core/dll_search.h"
 
-#include "pages/page.h"
+#include "core/app.h"
 
 ImageListDrawFunction g_imageListDraw;
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "core/dll_search.h"
+#include "core/single_run.h"
 #include "core/wizard.h"
 #include "extract/self_check.h"
 #include "pages/pages.h"

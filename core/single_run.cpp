@@ -1,9 +1,12 @@
 // One copy of the program at a time: two copies would clean and write the
 // same folders and registry keys under each other.
+#include "core/single_run.h"
+
+#include <windows.h>
+
 #include "core/app.h"
 #include "core/config.h"
 #include "core/text.h"
-#include "pages/page.h"
 
 namespace {
 
