@@ -50,15 +50,18 @@ target_link_libraries(setup PRIVATE portavo_win32)
 target_link_options(setup PRIVATE ${PORTAVO_LINK_STATIC} -s -Wl,-Map=${CMAKE_BINARY_DIR}/setup.map)
 portavo_reproducible_link(setup)
 # setup.exe starts in its own entry point (core/main.cpp), without the C
-# runtime's start-up objects; the test programs keep them. The product record
-# is linked in even where no code reads it yet, so that portavo-inspect always
-# finds it. (i686 symbols carry a leading underscore.)
+# runtime's start-up objects; the test programs keep them. Nothing would then
+# apply the pseudo-relocations of data imported from a DLL without dllimport,
+# so the linker refuses to make any. The product record is linked in even
+# where no code reads it yet, so that portavo-inspect always finds it. (i686
+# symbols carry a leading underscore.)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(PORTAVO_SYMBOL_PREFIX _)
 else()
   set(PORTAVO_SYMBOL_PREFIX "")
 endif()
 set(PORTAVO_SETUP_LINK -nostartfiles -Wl,--entry=${PORTAVO_SYMBOL_PREFIX}WinMainCRTStartup
+  -Wl,--disable-auto-import -Wl,--disable-runtime-pseudo-reloc
   -Wl,--undefined=${PORTAVO_SYMBOL_PREFIX}g_product)
 target_link_options(setup PRIVATE ${PORTAVO_SETUP_LINK})
 
