@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/app.h"
+#include "core/resource.h"
 
 HGLOBAL g_bannerBitmap;
 HGLOBAL g_bannerFillBitmap;
@@ -10,11 +10,8 @@ HGLOBAL g_separatorBitmap;
 HPALETTE g_backdropPalette;
 
 HGLOBAL CopyDibResource(int id) {
-    HRSRC resource = FindResourceA(g_instance, MAKEINTRESOURCEA(id), RT_BITMAP);
-    if (!resource) return nullptr;
-    HGLOBAL loaded = LoadResource(g_instance, resource);
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    DWORD count = SizeofResource(g_instance, resource);
+    DWORD count;
+    const uint8_t* bytes = LoadResourceBytes(MAKEINTRESOURCEA(id), RT_BITMAP, &count);
     if (!bytes || count == 0) return nullptr;
 
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, count);

@@ -2,8 +2,10 @@
 # payload rules of the native tree need its reading at configure time: so the
 # tool is built here, in a tree of its own (config-tool/, a quick no-op when
 # it is current), and writes gen/product.cmake, which the payload rules and
-# the MinGW trees include. Editing the description or the tool's sources
-# configures again.
+# the MinGW trees include. Editing the description, the tool's sources or
+# what it shares with setup.exe (the record's layout, the checksum table's
+# resource name and format, the resource names, the source lists) configures
+# again, and so rebuilds the tool before it writes anything.
 set(PORTAVO_DESCRIPTION ${PORTAVO_PRODUCT_DIR}/product.ini)
 set(PORTAVO_BUILD_SETTINGS ${PORTAVO_GEN_DIR}/product.cmake)
 set(PORTAVO_RESOURCE_SCRIPT ${CMAKE_SOURCE_DIR}/resources/setup.rc)
@@ -18,7 +20,9 @@ foreach(source ${PORTAVO_CONFIG_SHARED_SOURCES})
 endforeach()
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
   ${PORTAVO_DESCRIPTION} ${config_tool_sources} ${CMAKE_SOURCE_DIR}/core/config.h
-  ${PORTAVO_RESOURCE_SCRIPT} ${CMAKE_SOURCE_DIR}/resources/ids.h)
+  ${PORTAVO_RESOURCE_SCRIPT} ${CMAKE_SOURCE_DIR}/resources/ids.h
+  ${CMAKE_SOURCE_DIR}/extract/payload_check.h ${CMAKE_SOURCE_DIR}/extract/lzhuf.h
+  ${CMAKE_SOURCE_DIR}/cmake/sources.cmake)
 
 execute_process(
   COMMAND ${CMAKE_COMMAND} -S ${CMAKE_SOURCE_DIR}/tools/config/standalone -B ${config_tool_dir}

@@ -25,6 +25,7 @@ set(PORTAVO_CONFIG_SHARED_SOURCES
 # Sources that call Win32.
 set(PORTAVO_WIN32_SOURCES
   core/app.cpp
+  core/resource.cpp
   core/single_run.cpp
   core/system_code_page.cpp
   core/dll_search.cpp

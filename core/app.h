@@ -11,7 +11,5 @@ extern HINSTANCE g_instance;
 extern int g_screenWidth;
 extern int g_screenHeight;
 
-// Takes the program's own named mutex, named after the company and the
-// product. False when another copy of the program holds it: that copy's
-// warning has then been shown, and the caller ends before writing anything.
-bool ClaimSingleRun();
+// Caption of every message box the program shows.
+extern const char kMessageCaption[];

@@ -1,7 +1,7 @@
 #include "core/dll_search.h"
 
+#include "core/app.h"
 #include "core/text.h"
-#include "pages/page.h"
 
 ImageListDrawFunction g_imageListDraw;
 

@@ -1,13 +1,37 @@
-// Entry point of setup.exe. The command line is not read; the exit code is 1
+// Entry points of setup.exe. The command line is not read; the exit code is 1
 // in every case.
+//
+// The process starts in WinMainCRTStartup, not in a C runtime's start-up: the
+// program has no static constructors or destructors, no thread-local data, no
+// exceptions and no main, and imports no data from a DLL, so nothing has to
+// run before WinMain or after it.
 #include <windows.h>
 
 #include "core/dll_search.h"
+#include "core/single_run.h"
 #include "core/wizard.h"
 #include "extract/self_check.h"
 #include "pages/pages.h"
 #include "resources/ids.h"
 #include "core/app.h"
+
+namespace {
+
+// The arguments after the program's own name: as Windows writes the command
+// line, the name is quoted when it holds a space and is followed by blanks.
+char* CommandTail(char* line) {
+    if (*line == '"') {
+        ++line;
+        while (*line && *line != '"') ++line;
+        if (*line) ++line;
+    } else {
+        while (static_cast<unsigned char>(*line) > ' ') ++line;
+    }
+    while (*line == ' ' || *line == '\t') ++line;
+    return line;
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     if (!UseSystemDllsOnly()) return RefuseWithoutCommonControls();
@@ -25,4 +49,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         DispatchMessageA(&msg);
     }
     return 1;
+}
+
+// The image's entry point (the linker's --entry). Windows calls it with no
+// arguments that the program needs and guarantees the 32-bit stack only a
+// 4-byte alignment, so the stack is aligned to the 16 bytes that the compiler
+// assumes everywhere else. It never returns: ExitProcess ends the process,
+// where returning into Windows would end only this thread and leave any
+// thread that the shell or COM started running.
+extern "C" __attribute__((force_align_arg_pointer, noreturn)) void WinMainCRTStartup() {
+    STARTUPINFOA startup;
+    GetStartupInfoA(&startup);
+    const int showCommand =
+        startup.dwFlags & STARTF_USESHOWWINDOW ? startup.wShowWindow : SW_SHOWDEFAULT;
+    ExitProcess(WinMain(GetModuleHandleA(nullptr), nullptr, CommandTail(GetCommandLineA()), showCommand));
 }

@@ -1,10 +1,13 @@
 // One copy of the program per machine: two copies would clean and write the
 // same folders and registry keys under each other, also when two users run
 // it at once (fast user switching, Remote Desktop).
+#include "core/single_run.h"
+
+#include <windows.h>
+
 #include "core/app.h"
 #include "core/config.h"
 #include "core/text.h"
-#include "pages/page.h"
 
 namespace {
 

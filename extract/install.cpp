@@ -5,6 +5,7 @@
 #include "core/app.h"
 #include "core/pump.h"
 #include "core/text.h"
+#include "core/resource.h"
 #include "extract/packed_stream.h"
 #include "pages/installing.h"
 #include "resources/ids.h"
@@ -13,7 +14,6 @@ uint32_t g_grandTotal;
 
 namespace {
 
-const char kCaption[] = "Portavo";
 const char kCannotCreateText[] =
     "Unable to create destination file!\r\nInstallation will now be aborted.";
 const char kCannotWriteText[] =
@@ -88,7 +88,7 @@ EntryResult WriteEntry(HWND page, const char* target, const FileEntry& entry,
 }
 
 int Abort(HWND page, const char* text) {
-    MessageBoxA(page, text, kCaption, MB_OK | MB_ICONERROR);
+    MessageBoxA(page, text, kMessageCaption, MB_OK | MB_ICONERROR);
     return -1;
 }
 

@@ -1,6 +1,5 @@
 #include "extract/packed_stream.h"
 
-#include "core/app.h"
 #include "extract/lzhuf.h"
 #include "pages/installing.h"
 
@@ -29,11 +28,4 @@ bool DecodePackedStream(HWND page, HANDLE file, const uint8_t* bytes, uint32_t p
                         uint32_t unpackedSize) {
     FileSink sink = {page, file};
     return DecodeStream(&s_decoder, bytes, packedSize, unpackedSize, WriteBlock, &sink);
-}
-
-const uint8_t* LoadRcdata(const char* name, DWORD* size) {
-    HRSRC info = FindResourceA(g_instance, name, RT_RCDATA);
-    HGLOBAL data = info ? LoadResource(g_instance, info) : nullptr;
-    *size = data ? SizeofResource(g_instance, info) : 0;
-    return data ? static_cast<const uint8_t*>(LockResource(data)) : nullptr;
 }

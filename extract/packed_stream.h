@@ -11,7 +11,3 @@
 // the file.
 bool DecodePackedStream(HWND page, HANDLE file, const uint8_t* bytes, uint32_t packedSize,
                         uint32_t unpackedSize);
-
-// The bytes of the module's RCDATA resource name, and their count in size;
-// nullptr when there is no such resource.
-const uint8_t* LoadRcdata(const char* name, DWORD* size);

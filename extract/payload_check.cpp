@@ -12,15 +12,9 @@ uint32_t GetLittle32(const uint8_t* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
-struct CrcSink {
-    uint32_t crc;
-    uint32_t count;
-};
-
 bool AddToCrc(void* context, const uint8_t* block, uint32_t count) {
-    CrcSink* sink = static_cast<CrcSink*>(context);
-    sink->crc = Crc32(block, count, sink->crc);
-    sink->count += count;
+    uint32_t* crc = static_cast<uint32_t*>(context);
+    *crc = Crc32(block, count, *crc);
     return true;
 }
 
@@ -42,12 +36,14 @@ bool FindRecordedCrc(const uint8_t* table, uint32_t tableSize, int index, const 
 
 bool CheckPackedStream(DecoderState* state, const uint8_t* bytes, uint32_t packedSize,
                        uint32_t unpackedSize, uint32_t crc) {
-    CrcSink sink = {0, 0};
-    DecodeStream(state, bytes, packedSize, unpackedSize, AddToCrc, &sink);
+    // The decoder always gives exactly unpackedSize bytes: a stream that ends
+    // early reads zeros past its packed size, which the bit count shows.
+    uint32_t decodedCrc = 0;
+    DecodeStream(state, bytes, packedSize, unpackedSize, AddToCrc, &decodedCrc);
     // Every bit from the stream's own bytes, and its last byte used.
     const uint64_t taken = BitsTaken(state, packedSize);
     const bool exact = taken <= 8ull * packedSize && (packedSize == 0 || taken > 8ull * (packedSize - 1));
-    return sink.count == unpackedSize && exact && sink.crc == crc;
+    return exact && decodedCrc == crc;
 }
 
 int FindDamagedEntry(DecoderState* state, const ProductConfig& product, const uint8_t* table,

@@ -20,8 +20,8 @@
 bool FindRecordedCrc(const uint8_t* table, uint32_t tableSize, int index, const FileEntry& entry,
                      uint32_t* crc);
 
-// Decodes one stream into a running CRC-32 (nothing is written); true when it
-// takes exactly packedSize bytes, gives unpackedSize bytes and matches crc.
+// Decodes unpackedSize bytes of one stream into a running CRC-32 (nothing is
+// written); true when they take exactly packedSize bytes and match crc.
 bool CheckPackedStream(DecoderState* state, const uint8_t* bytes, uint32_t packedSize,
                        uint32_t unpackedSize, uint32_t crc);
 

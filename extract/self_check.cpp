@@ -2,14 +2,14 @@
 
 #include <windows.h>
 
+#include "core/app.h"
 #include "core/config.h"
+#include "core/resource.h"
 #include "core/text.h"
-#include "extract/packed_stream.h"
 #include "extract/payload_check.h"
 
 namespace {
 
-const char kCaption[] = "Portavo";
 const char kDamagedFile[] =
     "The file \"%s\" in this setup program is damaged.\r\n\r\n"
     "Please get a fresh copy of the setup program and run it again.";
@@ -43,6 +43,6 @@ bool VerifyPayload() {
         if (damaged < 0) return true;
         FormatText(message, sizeof message, kDamagedFile, g_product.files[damaged].fileName);
     }
-    MessageBoxA(nullptr, message, kCaption, MB_ICONERROR);
+    MessageBoxA(nullptr, message, kMessageCaption, MB_ICONERROR);
     return false;
 }

@@ -3,7 +3,7 @@
 // bottom-right corner. "I Agree" goes on; "I Disagree" ends the run quietly.
 #include <cstring>
 
-#include "core/app.h"
+#include "core/resource.h"
 #include "pages/page.h"
 #include "pages/pages.h"
 #include "resources/ids.h"
@@ -24,11 +24,8 @@ RECT ClientRectOf(HWND page, HWND control) {
 // The LICENSE resource has no terminating NUL, so the edit gets a copy of
 // exactly its bytes with one added.
 void ShowLicenseText(HWND page) {
-    HRSRC info = FindResourceA(g_instance, "LICENSE", RT_RCDATA);
-    if (!info) return;
-    const DWORD size = SizeofResource(g_instance, info);
-    HGLOBAL resource = LoadResource(g_instance, info);
-    const void* bytes = resource ? LockResource(resource) : nullptr;
+    DWORD size;
+    const uint8_t* bytes = LoadRcdata("LICENSE", &size);
     if (!bytes) return;
     char* text = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, size + 1));
     if (!text) return;

@@ -5,8 +5,6 @@
 #include "core/text.h"
 #include "resources/ids.h"
 
-const char kMessageCaption[] = "Portavo";
-
 namespace {
 
 const char kAbortText[] =

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-// Caption of every message box.
-extern const char kMessageCaption[];
+// kMessageCaption, the caption of the pages' message boxes.
+#include "core/app.h"
 
 // The maker's addresses as the texts show them; literals, so that the fixed
 // texts are put together at compile time.
