@@ -1,7 +1,8 @@
 // The one rule for a level of a folder path (the text between two
 // backslashes) that the install folder and the program group must obey, so
 // that a name the pages take is a folder Windows can create and find again.
-// Plain C strings, no Win32.
+// Plain C strings in the system code page, walked by character
+// (core/code_page.h), no Win32.
 #pragma once
 
 enum PathLevelFault {
@@ -9,12 +10,14 @@ enum PathLevelFault {
     // Empty, or only dots and spaces: "", ".", "..", " . " name no folder of
     // their own but this one or the one above.
     kPathLevelEmpty,
-    // One of < > " | ? * : / or a control character.
+    // One of < > " | ? * : / or a control character, or a lead byte with no
+    // second byte (a broken character).
     kPathLevelCharacter,
     // Ends in a space or a dot, which Windows drops when it creates the
     // folder but keeps in the longer paths below it.
     kPathLevelTrailing,
-    // CON, PRN, AUX, NUL, COM1 to COM9 or LPT1 to LPT9, in any letter case and
+    // CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0 to COM9 or LPT0 to LPT9, or
+    // COM and LPT followed by a superscript 1, 2 or 3, in any letter case and
     // with or without an extension: names a device, not a folder.
     kPathLevelDevice,
 };
