@@ -65,7 +65,7 @@ void ListDrives(HWND page) {
     const DWORD length = GetLogicalDriveStringsA(sizeof roots, roots);
     if (length == 0 || length >= sizeof roots) roots[0] = roots[1] = '\0';
     for (char* root = roots; *root; root += strlen(root) + 1) {
-        if (*root >= 'a' && *root <= 'z') *root = static_cast<char>(*root - 'a' + 'A');
+        *root = FoldAscii(*root);
         if (GetDriveTypeA(root) == DRIVE_FIXED) AddItem(list, root, kDriveItem);
     }
     InsertItem(list, 0, g_rootName, kRootItem);

@@ -2,6 +2,7 @@
 
 #include "core/config.h"
 #include "core/path_level.h"
+#include "core/text.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -225,8 +226,7 @@ const Value* Require(const Reporter& report, int sectionLine, const Section& sec
 
 std::string Upper(const std::string& s) {
     std::string u = s;
-    for (char& c : u)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    for (char& c : u) c = FoldAscii(c);
     return u;
 }
 
