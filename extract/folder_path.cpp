@@ -8,8 +8,8 @@
 void CreateFolderPath(const char* path) {
     char work[kSlotSize];
     const size_t length = strlen(path);
-    if (length >= sizeof work) return;  // a cut path would create the wrong folders
-    if (length <= 3) return;
+    // A drive root has nothing to create; a cut path would create the wrong folders.
+    if (length <= 3 || length >= sizeof work) return;
     memcpy(work, path, length + 1);
     // Levels start after the drive root "C:\", which is never created; each
     // backslash that is a character of its own, not a second byte, ends one.

@@ -13,10 +13,6 @@
 
 namespace {
 
-void FailStep(const Walk& walk, const std::string& step, bool done) {
-    if (!done) ADD_FAILURE() << step << " did not go on; the run showed:\n" << DescribeRunWindows(walk.run);
-}
-
 TEST(SecondProduct, InstallsWholeWithTheDemoWalk) {
     // The record is the sample's, not the shipped product's.
     ASSERT_STREQ(g_product.productName, "Sorrel Clock");
@@ -29,7 +25,7 @@ TEST(SecondProduct, InstallsWholeWithTheDemoWalk) {
 
     Walk walk("sample");
     ASSERT_TRUE(StartSetup(&walk.run)) << SetupPath();
-    ASSERT_TRUE(WalkWholeInstallation(walk, "C:\\Sorrel Walk", FailStep));
+    ASSERT_TRUE(WalkWholeInstallation(walk, "C:\\Sorrel Walk", ReportFailedStep));
     EXPECT_EQ(WaitForExit(&walk.run, 20000), 1);
 
     EXPECT_EQ(RememberedFolder(), expected.installFolder);

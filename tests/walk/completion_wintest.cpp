@@ -138,12 +138,7 @@ void CompletionTest::InstallWithNamesOfTheCodePage(UINT codePage, const std::str
     const std::set<std::string> drive = NamesIn("C:"), programs = NamesIn(expected.programsFolder);
     Walk walk("cp" + std::to_string(codePage));
     ASSERT_TRUE(StartSetup(&walk.run));
-    ASSERT_TRUE(PassWelcome(walk));
-    ASSERT_TRUE(PassLicense(walk));
-    ASSERT_TRUE(PassLocation(walk, parent));
-    ASSERT_TRUE(PassInstalling(walk));
-    ASSERT_TRUE(PassGroup(walk, group));
-    ASSERT_TRUE(PassCompletion(walk, IDNO));
+    ASSERT_TRUE(WalkWholeInstallation(walk, parent, ReportFailedStep, group));
     EXPECT_EQ(WaitForExit(&walk.run, 10000), 1);
 
     ExpectFilesInstalled(expected, false);
@@ -333,8 +328,7 @@ TEST_F(CompletionTest, ShortcutsGoIntoAProgramsFolderTheCodePageCannotSpell) {
 
     Walk walk("programs");
     ASSERT_TRUE(StartSetup(&walk.run));
-    WalkToCompletion(walk, "C:\\Portavo Programs");
-    ASSERT_TRUE(PassCompletion(walk, IDNO));
+    ASSERT_TRUE(WalkWholeInstallation(walk, "C:\\Portavo Programs", ReportFailedStep));
     EXPECT_EQ(WaitForExit(&walk.run, 10000), 1);
     ExpectFilesInstalled(expected, false);
     ExpectShortcuts(expected);

@@ -1,5 +1,7 @@
 #include "tests/walk/walk.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 
 #include "core/config.h"
@@ -211,7 +213,12 @@ bool PassCompletion(Walk& walk, int readMeAnswer) {
     return AnswerMessageBox(closing, IDOK);
 }
 
-bool WalkWholeInstallation(Walk& walk, const std::string& folder, StepReport report) {
+void ReportFailedStep(const Walk& walk, const std::string& step, bool done) {
+    if (!done) ADD_FAILURE() << step << " did not go on; the run showed:\n" << DescribeRunWindows(walk.run);
+}
+
+bool WalkWholeInstallation(Walk& walk, const std::string& folder, StepReport report,
+                           const std::string& group) {
     const auto tell = [&](const std::string& name, bool done) {
         if (report) report(walk, name, done);
         return done;
@@ -220,6 +227,6 @@ bool WalkWholeInstallation(Walk& walk, const std::string& folder, StepReport rep
            tell("License Agreement: I Agree", PassLicense(walk)) &&
            tell("Program Location: " + folder, PassLocation(walk, folder)) &&
            tell("Installing Files", PassInstalling(walk)) &&
-           tell("Program Group and Shortcuts", PassGroup(walk, "")) &&
+           tell("Program Group and Shortcuts", PassGroup(walk, group)) &&
            tell("Read Me: No; Finished: OK", PassCompletion(walk, IDNO));
 }

@@ -74,8 +74,13 @@ bool PassGroup(Walk& walk, const std::string& group, int* barPixels = nullptr);
 bool PassCompletion(Walk& walk, int readMeAnswer);
 
 // The whole installation with a person's usual answers, as `make demo` shows
-// it: folder typed on the location page, the group left as offered, the
-// read-me declined. report, when given, hears of each step (its name, whether
-// it went on); the walk stops at the first step that did not and returns false.
+// it: folder typed on the location page, the group left as offered (or group
+// typed), the read-me declined. report, when given, hears of each step (its
+// name, whether it went on); the walk stops at the first step that did not
+// and returns false.
 typedef void (*StepReport)(const Walk& walk, const std::string& step, bool done);
-bool WalkWholeInstallation(Walk& walk, const std::string& folder, StepReport report);
+bool WalkWholeInstallation(Walk& walk, const std::string& folder, StepReport report,
+                           const std::string& group = "");
+// The report of the tests: a step that did not go on is a failure that names
+// it and the windows the run showed.
+void ReportFailedStep(const Walk& walk, const std::string& step, bool done);
