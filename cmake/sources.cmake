@@ -5,6 +5,7 @@ set(PORTAVO_PURE_SOURCES
   core/text.cpp
   core/slots.cpp
   core/path_level.cpp
+  core/product_files.cpp
   pages/group_name.cpp
   pages/location_path.cpp
   extract/lzhuf.cpp

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/app.h"
+#include "core/product_files.h"
 #include "core/pump.h"
 #include "core/text.h"
 #include "core/resource.h"
@@ -19,15 +20,7 @@ const char kCannotCreateText[] =
 const char kCannotWriteText[] =
     "Unable to write destination file!\r\nInstallation will now be aborted.";
 
-const char* const kKeptExtensions[] = {".KEY", ".DAT", ".FND", ".FID"};
-
 enum EntryResult { kWritten, kNotCreated, kNotWritten };
-
-int FileCount(const ProductConfig& product) {
-    const int count = product.fileCount;
-    if (count < 0) return 0;
-    return count > static_cast<int>(kMaxFiles) ? static_cast<int>(kMaxFiles) : count;
-}
 
 const char* TargetFolder(const FileEntry& entry) {
     return (entry.flags & kInWindowsFolder) ? g_windowsFolder : g_installFolder;
@@ -190,11 +183,4 @@ bool CleanFolder(const char* folder) {
     return true;
 }
 
-bool IsDeletable(const char* name) {
-    const char* extension = FindExtension(name);
-    if (!extension) return true;
-    const char* end = extension + strlen(extension);
-    for (const char* kept : kKeptExtensions)
-        if (MatchIgnoringCase(extension, end, kept) == end) return false;
-    return true;
-}
+bool IsDeletable(const char* name) { return !IsDataFile(name); }
