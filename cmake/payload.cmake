@@ -80,7 +80,17 @@ function(portavo_product target dir gen)
     DEPENDS ${PORTAVO_CONFIG} ${description} ${PORTAVO_RESOURCE_SCRIPT} ${payload_files} ${packed_files}
     COMMENT "Generating the product record and the payload resource script of ${description}"
     VERBATIM)
-  add_custom_target(${target} DEPENDS ${outputs})
+  # The product's names without its payload, for the programs that the MinGW
+  # trees build into the payload (cmake/programs.cmake).
+  set(names ${gen}/names/product_config.cpp ${gen}/names/version.rc ${gen}/names/uninstall.manifest)
+  add_custom_command(
+    OUTPUT ${names}
+    COMMAND portavo-config --description ${description} --resources ${PORTAVO_RESOURCE_SCRIPT}
+      --names ${gen}/names
+    DEPENDS ${PORTAVO_CONFIG} ${description} ${PORTAVO_RESOURCE_SCRIPT}
+    COMMENT "Generating the product names of ${description}"
+    VERBATIM)
+  add_custom_target(${target} DEPENDS ${outputs} ${names})
   add_dependencies(portavo-generated ${target})
 endfunction()
 

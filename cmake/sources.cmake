@@ -49,4 +49,12 @@ set(PORTAVO_WIN32_SOURCES
   pages/shortcuts.cpp
 )
 
+# The uninstaller's own sources (uninstall.exe, file entry 0); it links the
+# helpers it shares with setup.exe from the Win32 library.
+set(PORTAVO_UNINSTALL_SOURCES
+  ${CMAKE_SOURCE_DIR}/uninstall/main.cpp
+  ${CMAKE_SOURCE_DIR}/uninstall/removal.cpp
+  ${CMAKE_SOURCE_DIR}/uninstall/self_removal.cpp
+)
+
 set(PORTAVO_WARNINGS -Wall -Wextra -Wshadow)

@@ -23,8 +23,7 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
 endif()
 set(PORTAVO_LINK_STATIC -static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
 
-add_library(portavo_win32 STATIC
-  ${PORTAVO_PURE_SOURCES} ${PORTAVO_WIN32_SOURCES} ${PORTAVO_GEN_DIR}/product_config.cpp)
+add_library(portavo_win32 STATIC ${PORTAVO_PURE_SOURCES} ${PORTAVO_WIN32_SOURCES})
 target_include_directories(portavo_win32 PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(portavo_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
 target_compile_options(portavo_win32 PRIVATE ${PORTAVO_WARNINGS} ${PORTAVO_WIN32_FLAGS})
@@ -32,14 +31,30 @@ target_compile_options(portavo_win32 PRIVATE ${PORTAVO_WARNINGS} ${PORTAVO_WIN32
 # one of them and is loaded at start-up (core/dll_search.cpp).
 target_link_libraries(portavo_win32 PUBLIC shell32 ole32 advapi32 gdi32 user32 kernel32)
 
+# i686 symbols carry a leading underscore.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(PORTAVO_SYMBOL_PREFIX _)
+else()
+  set(PORTAVO_SYMBOL_PREFIX "")
+endif()
+
+# This tree's payload (cmake/programs.cmake): the uninstaller and the
+# stand-ins built for this architecture, and the record and resources made
+# from them in gen/; portavo_record holds the record.
+include(${CMAKE_SOURCE_DIR}/cmake/programs.cmake)
+set(PORTAVO_TREE_GEN ${CMAKE_BINARY_DIR}/gen)
+portavo_tree_payload("" ${PORTAVO_PRODUCT_DIR} ${PORTAVO_GEN_DIR} ${PORTAVO_TREE_GEN})
+add_library(portavo_record ALIAS record)
+
 # The resource script: dialogs, pictures, icons, the license text and the
 # generated payload resources.
 add_library(portavo_resources OBJECT resources/setup.rc)
+add_dependencies(portavo_resources record)
 set_property(TARGET portavo_resources PROPERTY INCLUDE_DIRECTORIES
-  ${CMAKE_SOURCE_DIR}/resources ${CMAKE_SOURCE_DIR} ${PORTAVO_GEN_DIR} ${PORTAVO_GEN_DIR}/art)
+  ${CMAKE_SOURCE_DIR}/resources ${CMAKE_SOURCE_DIR} ${PORTAVO_TREE_GEN} ${PORTAVO_GEN_DIR}/art)
 set_property(SOURCE resources/setup.rc APPEND PROPERTY OBJECT_DEPENDS
-  ${PORTAVO_GEN_DIR}/payload.rc ${PORTAVO_GEN_DIR}/product_config.cpp
-  ${PORTAVO_GEN_DIR}/checksums.bin ${PORTAVO_GEN_DIR}/version.rc ${PORTAVO_GEN_DIR}/setup.manifest)
+  ${PORTAVO_TREE_GEN}/payload.rc ${PORTAVO_TREE_GEN}/product_config.cpp
+  ${PORTAVO_TREE_GEN}/checksums.bin ${PORTAVO_TREE_GEN}/version.rc ${PORTAVO_TREE_GEN}/setup.manifest)
 # Files the script names outside #include, which the dependency scan misses.
 foreach(art bitmap200.bmp bitmap201.bmp bitmap202.bmp bitmap203.bmp bitmap204.bmp icon100.ico icon101.ico)
   set_property(SOURCE resources/setup.rc APPEND PROPERTY OBJECT_DEPENDS ${PORTAVO_GEN_DIR}/art/${art})
@@ -48,7 +63,7 @@ set_property(SOURCE resources/setup.rc APPEND PROPERTY OBJECT_DEPENDS ${CMAKE_SO
 
 add_executable(setup WIN32 core/main.cpp $<TARGET_OBJECTS:portavo_resources>)
 target_compile_options(setup PRIVATE ${PORTAVO_WARNINGS} ${PORTAVO_WIN32_FLAGS})
-target_link_libraries(setup PRIVATE portavo_win32)
+target_link_libraries(setup PRIVATE portavo_win32 portavo_record)
 # The link map tells `make size` what each object file adds to setup.exe.
 target_link_options(setup PRIVATE ${PORTAVO_LINK_STATIC} -s -Wl,-Map=${CMAKE_BINARY_DIR}/setup.map)
 portavo_reproducible_link(setup)
@@ -56,13 +71,7 @@ portavo_reproducible_link(setup)
 # runtime's start-up objects; the test programs keep them. Nothing would then
 # apply the pseudo-relocations of data imported from a DLL without dllimport,
 # so the linker refuses to make any. The product record is linked in even
-# where no code reads it yet, so that portavo-inspect always finds it. (i686
-# symbols carry a leading underscore.)
-if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  set(PORTAVO_SYMBOL_PREFIX _)
-else()
-  set(PORTAVO_SYMBOL_PREFIX "")
-endif()
+# where no code reads it yet, so that portavo-inspect always finds it.
 set(PORTAVO_SETUP_LINK -nostartfiles -Wl,--entry=${PORTAVO_SYMBOL_PREFIX}WinMainCRTStartup
   -Wl,--disable-auto-import -Wl,--disable-runtime-pseudo-reloc
   -Wl,--undefined=${PORTAVO_SYMBOL_PREFIX}g_product)
@@ -72,11 +81,12 @@ target_link_options(setup PRIVATE ${PORTAVO_SETUP_LINK})
 # another folder and linked into again/, for the test that both are the same
 # bytes (cmake/reproducible-check.cmake, run by the native tree's tests).
 add_library(portavo_resources_again OBJECT resources/setup.rc)
+add_dependencies(portavo_resources_again record)
 get_target_property(rc_include portavo_resources INCLUDE_DIRECTORIES)
 set_property(TARGET portavo_resources_again PROPERTY INCLUDE_DIRECTORIES ${rc_include})
 add_executable(setup-again WIN32 EXCLUDE_FROM_ALL core/main.cpp $<TARGET_OBJECTS:portavo_resources_again>)
 target_compile_options(setup-again PRIVATE ${PORTAVO_WARNINGS} ${PORTAVO_WIN32_FLAGS})
-target_link_libraries(setup-again PRIVATE portavo_win32)
+target_link_libraries(setup-again PRIVATE portavo_win32 portavo_record)
 target_link_options(setup-again PRIVATE ${PORTAVO_LINK_STATIC} -s ${PORTAVO_SETUP_LINK})
 set_target_properties(setup-again PROPERTIES OUTPUT_NAME setup RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/again)
 portavo_reproducible_link(setup-again)

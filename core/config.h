@@ -70,6 +70,28 @@ struct ProductConfig {
 
 extern const ProductConfig g_product;
 
+// Field widths of the registration record, NUL included.
+enum {
+    kRegistryPathSize = 128,
+    kClassIdSize = 39,  // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"
+    kMenuTextSize = 40,
+    kExtensionNameSize = 40,
+};
+
+// What the product registers besides its uninstall entry, from its
+// description: setup.exe writes it and the uninstaller removes it. An empty
+// class id registers no COM class and no find extension.
+struct ProductRegistration {
+    char companyKey[kRegistryPathSize];  // under HKLM: the remembered install folder
+    char versionKey[kRegistryPathSize];  // under HKLM: "Program Version"
+    char classId[kClassIdSize];
+    char menuText[kMenuTextSize];
+    char findExtension[kExtensionNameSize];  // key under Explorer's FindExtensions\Static
+    int16_t serverEntry;                     // the class's DLL, a Windows-folder entry; -1 none
+};
+
+extern const ProductRegistration g_registration;
+
 // Path slots, each "." until the page that owns it fills it.
 extern char g_installFolder[kSlotSize];
 extern char g_windowsFolder[kSlotSize];

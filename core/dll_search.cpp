@@ -20,6 +20,13 @@ Function FunctionIn(HMODULE module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
+HMODULE LoadSystemCommonControls() {
+    char path[MAX_PATH];
+    return SystemFolderFile(path, "comctl32.dll") ? LoadLibraryA(path) : nullptr;
+}
+
+}  // namespace
+
 // Windows 8 and 7 or Vista with KB2533623 search the system folder only;
 // older systems at least leave the current folder out. Both are looked up,
 // so that the program still starts where neither exists.
@@ -31,13 +38,6 @@ void RestrictDllSearch() {
     const auto setDirectory = FunctionIn<SetDllDirectoryFunction>(kernel, "SetDllDirectoryA");
     if (setDirectory) setDirectory("");
 }
-
-HMODULE LoadSystemCommonControls() {
-    char path[MAX_PATH];
-    return SystemFolderFile(path, "comctl32.dll") ? LoadLibraryA(path) : nullptr;
-}
-
-}  // namespace
 
 bool SystemFolderFile(char* out, const char* name) {
     char folder[MAX_PATH];

@@ -21,6 +21,10 @@ extern ImageListDrawFunction g_imageListDraw;
 // cannot be loaded or lacks ImageList_Draw.
 bool UseSystemDllsOnly();
 
+// The first part of it, for a program that needs no common controls: the
+// DLL search limited to the system folder.
+void RestrictDllSearch();
+
 // The error box for a system without a usable COMCTL32.DLL; returns 1, the
 // program's exit code.
 int RefuseWithoutCommonControls();

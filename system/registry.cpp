@@ -5,21 +5,11 @@
 #include <cstring>
 
 #include "core/config.h"
+#include "core/product_files.h"
 #include "core/text.h"
-
-// The search extension's COM class and its key among Explorer's find extensions.
-#define TROVADO_CLASS_ID "{5D3A7C21-4B8E-11D2-A6F0-00C04F7B92E1}"
-#define TROVADO_EXTENSION "Trovado"
+#include "system/registry_keys.h"
 
 namespace {
-
-const char kUnloadSwitchKey[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\AlwaysUnloadDll";
-const char kCompanyKey[] = "Software\\Velmora Utilities";
-const char kVersionKey[] = "Software\\Velmora Utilities\\Programs\\Trovado Pro\\Current Version";
-const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-const char kFindExtensionsKey[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static";
 
 // One REG_SZ value: a null name is the key's default value; null data means
 // the value is left out.
@@ -59,12 +49,12 @@ bool FormUninstallCommand(char* out) {
 
 void WriteInstallFolder() {
     const StringValue folder = {g_product.productName, g_installFolder};
-    WriteKey(HKEY_LOCAL_MACHINE, kCompanyKey, &folder, 1);
+    WriteKey(HKEY_LOCAL_MACHINE, g_registration.companyKey, &folder, 1);
 }
 
 void WriteVersion() {
     const StringValue version = {"Program Version", g_product.version};
-    WriteKey(HKEY_LOCAL_MACHINE, kVersionKey, &version, 1);
+    WriteKey(HKEY_LOCAL_MACHINE, g_registration.versionKey, &version, 1);
 }
 
 void WriteUninstallEntry() {
@@ -77,41 +67,55 @@ void WriteUninstallEntry() {
     // An uninstaller path too long for a path buffer is left out rather than
     // written cut short.
     char command[kPathBufferSize];
+    // Where the links went, for the uninstaller: the group folder in full.
+    char groupFolder[kPathBufferSize];
+    const bool groupKnown = JoinPath(groupFolder, sizeof groupFolder, g_programsFolder, g_groupName, 0);
     const StringValue values[] = {
         {"DisplayName", g_product.productName},
         {"DisplayVersion", displayVersion},
-        {"UninstallString", FormUninstallCommand(command) ? command : nullptr},
-        {"Program Path", g_installFolder},
-        {"Program Group", g_groupName},
+        {kUninstallCommandValue, FormUninstallCommand(command) ? command : nullptr},
+        {kInstallFolderValue, g_installFolder},
+        {kGroupValue, g_groupName},
         {"Publisher", g_product.companyName},
         {"HelpLink", g_product.helpLink},
+        {kGroupFolderValue, groupKnown ? groupFolder : nullptr},
     };
     WriteKey(uninstall, g_product.productName, values, sizeof values / sizeof values[0]);
     RegCloseKey(uninstall);
 }
 
 void WriteClassRegistration() {
+    if (!HasClassRegistration(g_registration)) return;
     HKEY classes;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID", 0, KEY_ALL_ACCESS, &classes) != ERROR_SUCCESS)
         return;
     const StringValue name = {nullptr, g_product.productName};
-    WriteKey(classes, TROVADO_CLASS_ID, &name, 1);
-    const StringValue server[] = {{nullptr, "TrovadoCtx.dll"}, {"ThreadingModel", "Apartment"}};
-    WriteKey(classes, TROVADO_CLASS_ID "\\InProcServer32", server, 2);
+    WriteKey(classes, g_registration.classId, &name, 1);
+    char serverKey[kRegistryPathSize + 16];
+    FormatText(serverKey, sizeof serverKey, "%s\\%s", g_registration.classId, kServerKeyName);
+    const StringValue server[] = {{nullptr, ServerFileName(g_product, g_registration)}, {"ThreadingModel", "Apartment"}};
+    WriteKey(classes, serverKey, server, 2);
     RegCloseKey(classes);
 }
 
 void WriteFindExtension() {
+    if (!HasClassRegistration(g_registration) || g_registration.findExtension[0] == '\0') return;
     HKEY extensions;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFindExtensionsKey, 0, KEY_ALL_ACCESS, &extensions) !=
         ERROR_SUCCESS)
         return;
-    const StringValue handler = {nullptr, TROVADO_CLASS_ID};
-    WriteKey(extensions, TROVADO_EXTENSION, &handler, 1);
-    const StringValue menuText = {nullptr, "&Trovado Fast..."};
-    WriteKey(extensions, TROVADO_EXTENSION "\\0", &menuText, 1);
-    const StringValue icon = {nullptr, "TrovadoCtx.dll,0"};
-    WriteKey(extensions, TROVADO_EXTENSION "\\0\\DefaultIcon", &icon, 1);
+    const char* name = g_registration.findExtension;
+    const StringValue handler = {nullptr, g_registration.classId};
+    WriteKey(extensions, name, &handler, 1);
+    char key[kExtensionNameSize + 16];
+    FormatText(key, sizeof key, "%s\\0", name);
+    const StringValue menuText = {nullptr, g_registration.menuText};
+    WriteKey(extensions, key, &menuText, 1);
+    char iconText[kFileNameSize + 4];
+    FormatText(iconText, sizeof iconText, "%s,0", ServerFileName(g_product, g_registration));
+    FormatText(key, sizeof key, "%s\\0\\DefaultIcon", name);
+    const StringValue icon = {nullptr, iconText};
+    WriteKey(extensions, key, &icon, 1);
     RegCloseKey(extensions);
 }
 
@@ -124,7 +128,8 @@ void WriteUnloadSwitch() {
 
 bool ReadPreviousInstallFolder(char* buffer) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kCompanyKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, g_registration.companyKey, 0, KEY_ALL_ACCESS, &key) !=
+        ERROR_SUCCESS)
         return false;
     // Anyone can write this value, so it is read aside first: a value longer
     // than a slot fails here and leaves nothing behind.

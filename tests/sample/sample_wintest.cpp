@@ -2,7 +2,8 @@
 // objects as the shipped one with only its description and payload files,
 // installed whole by the walk of `make demo`. This program links that
 // product's record, so the walk and the checks read its names, counts and
-// texts, and the files, links and registry values must be its own.
+// texts, and the files, links and registry values must be its own; its own
+// uninstaller removes them.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -32,6 +33,15 @@ TEST(SecondProduct, InstallsWholeWithTheDemoWalk) {
     ExpectFilesInstalled(expected, false);
     ExpectRegistryEntries(expected);
     ExpectShortcuts(expected);
+
+    // Its own uninstaller, entry 0, removes it; it registered no class.
+    EXPECT_EQ(g_registration.classId[0], '\0');
+    SetupRun uninstall;
+    ASSERT_TRUE(StartCommand(&uninstall, UninstallCommand() + " /S"));
+    EXPECT_EQ(WaitForExit(&uninstall, 20000), 0);
+    CloseRun(&uninstall);
+    ExpectProductRemoved(expected);
+    EXPECT_TRUE(WaitUntilUninstallerGone(expected));
     RemoveInstallation(expected);
 }
 

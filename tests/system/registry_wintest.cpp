@@ -30,6 +30,7 @@ const char kUnloadKey[] = CURRENT_VERSION "\\explorer\\AlwaysUnloadDll";
 
 const char kInstallFolder[] = "D:\\Tools\\Finder";
 const char kGroupName[] = "Search Tools";
+const char kProgramsFolder[] = "C:\\Users\\me\\Start Menu\\Programs";
 
 // Saves every key the routines touch (with the parents the tests add or
 // remove) and the path slots; puts all of it back afterwards. Each test then
@@ -46,6 +47,8 @@ protected:
         memcpy(slots_[0], g_installFolder, kSlotSize);
         memcpy(slots_[1], g_windowsFolder, kSlotSize);
         memcpy(slots_[2], g_groupName, kSlotSize);
+        memcpy(slots_[3], g_programsFolder, kSlotSize);
+        strcpy(g_programsFolder, kProgramsFolder);
 
         RemoveKeyTree(HKEY_LOCAL_MACHINE, Wide(kCompanyKey));
         RemoveKeyTree(HKEY_LOCAL_MACHINE, Wide(kEntryKey));
@@ -63,6 +66,7 @@ protected:
         memcpy(g_installFolder, slots_[0], kSlotSize);
         memcpy(g_windowsFolder, slots_[1], kSlotSize);
         memcpy(g_groupName, slots_[2], kSlotSize);
+        memcpy(g_programsFolder, slots_[3], kSlotSize);
     }
 
     static void SetSlots(const char* install, const char* windows, const char* group) {
@@ -72,7 +76,7 @@ protected:
     }
 
     std::vector<std::pair<HKEY, SavedKey>> saved_;
-    char slots_[3][kSlotSize];
+    char slots_[4][kSlotSize];
 };
 
 ReadBack Machine(const char* path, const char* name) { return GetValue(HKEY_LOCAL_MACHINE, path, name); }
@@ -104,7 +108,9 @@ TEST_F(Registry, EveryValueOfTheFiveGroupsReadsBackAsAString) {
     EXPECT_EQ(Machine(kEntryKey, "Program Group"), Sz(kGroupName));
     EXPECT_EQ(Machine(kEntryKey, "Publisher"), Sz("Velmora Utilities"));
     EXPECT_EQ(Machine(kEntryKey, "HelpLink"), Sz(g_product.helpLink));
-    EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, kEntryKey), 7u);
+    EXPECT_EQ(Machine(kEntryKey, "Program Group Folder"),
+              Sz("C:\\Users\\me\\Start Menu\\Programs\\Search Tools"));
+    EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, kEntryKey), 8u);
 
     EXPECT_EQ(Classes(kClassKey, nullptr), Sz("Trovado Pro"));
     EXPECT_EQ(Classes(kServerKey, nullptr), Sz("TrovadoCtx.dll"));
@@ -124,7 +130,7 @@ TEST_F(Registry, SlotsAreReadWhenWrittenAndASecondRunOverwritesInPlace) {
     EXPECT_EQ(Machine(kEntryKey, "Program Path"), Sz("E:\\Elsewhere"));
     EXPECT_EQ(Machine(kEntryKey, "Program Group"), Sz("Other Group"));
     EXPECT_EQ(Machine(kEntryKey, "UninstallString"), Sz("C:\\WinNT\\Parvunin.exe"));
-    EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, kEntryKey), 7u);
+    EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, kEntryKey), 8u);
 }
 
 TEST_F(Registry, UninstallStringIsQuotedOnlyWhenThePathHasASpace) {
@@ -145,7 +151,7 @@ TEST_F(Registry, AnUninstallerPathTooLongForAPathBufferIsLeftOutAlone) {
     WriteRegistryEntries();
 
     EXPECT_FALSE(Machine(kEntryKey, "UninstallString").found);
-    EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, kEntryKey), 6u);
+    EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, kEntryKey), 7u);
     EXPECT_EQ(Machine(kEntryKey, "HelpLink"), Sz(g_product.helpLink));
     ExpectGroupsOneToFourWritten();
 }

@@ -420,4 +420,137 @@ TEST_F(CompletionTest, CancellingWritesNothingAfterThePointOfCancel) {
     }
 }
 
+
+// Runs the command (the uninstall entry's, say) and answers its question
+// box; returns the process's exit code and the closing box's text in
+// closing ("" when none came).
+int Uninstall(Walk& walk, const std::string& command, int answer, std::string* closing) {
+    closing->clear();
+    if (!StartCommand(&walk.run, command)) return -2;
+    BoxInfo box;
+    if (!WaitForCaptionedBox(walk.run, "Trovado Pro", &box, 15000)) return -3;
+    if (box.hasYesNo) {
+        EXPECT_EQ(box.text, "Remove Trovado Pro and all of its components?");
+        EXPECT_EQ(box.icon, static_cast<UINT>(MB_ICONQUESTION));
+        Snap(walk, "question");
+        if (!AnswerMessageBox(box, answer)) return -4;
+        if (answer == IDYES && !WaitForCaptionedBox(walk.run, "Trovado Pro", &box, 30000)) return -5;
+    }
+    if (answer == IDYES || !box.hasYesNo) {
+        *closing = box.text;
+        Snap(walk, "closing");
+        AnswerMessageBox(box, IDOK);
+    }
+    return WaitForExit(&walk.run, 20000);
+}
+
+// The uninstall entry's command after a whole installation with a user's
+// file, a data file and a user's link: No leaves everything; Yes removes what
+// setup installed and keeps the user's, and the uninstaller itself is gone
+// within seconds; a second uninstall says there is nothing; a new
+// installation works, and /VERYSILENT removes it without a box.
+TEST_F(CompletionTest, UninstallRemovesWhatSetupInstalledAndKeepsTheUsers) {
+    const Installation expected = Expect("C:\\Portavo Remove\\Trovado Pro");
+    RemoveTree("C:\\Portavo Remove");
+    {
+        Walk walk("remove-install");
+        ASSERT_TRUE(StartSetup(&walk.run));
+        ASSERT_TRUE(WalkWholeInstallation(walk, "C:\\Portavo Remove", ReportFailedStep));
+        ASSERT_EQ(WaitForExit(&walk.run, 10000), 1);
+    }
+    const std::string group = expected.programsFolder + "\\" + expected.group;
+    const std::string own = expected.installFolder + "\\My Notes.txt";
+    const std::string data = expected.installFolder + "\\index.DAT";
+    const std::string ownLink = group + "\\My Search.lnk";
+    ASSERT_TRUE(WriteWholeFile(own, "mine") && WriteWholeFile(data, "data") && WriteWholeFile(ownLink, "link"));
+    const std::string command = UninstallCommand();
+    ASSERT_NE(command, "");
+    std::string closing;
+    {
+        Walk no("remove-no");
+        EXPECT_EQ(Uninstall(no, command, IDNO, &closing), 1602);
+        ExpectFilesInstalled(expected, false);
+        ExpectRegistryEntries(expected);
+        ExpectShortcuts(expected);
+    }
+    {
+        Walk yes("remove-yes");
+        EXPECT_EQ(Uninstall(yes, command, IDYES, &closing), 0);
+        EXPECT_EQ(closing,
+                  "Trovado Pro has been removed from your computer.\r\n\r\nThese folders were kept because "
+                  "they still hold your own files or data files:\r\n" +
+                      expected.installFolder + "\r\n" + group);
+    }
+    ExpectProductRemoved(expected);
+    std::string contents;
+    EXPECT_TRUE(ReadWholeFile(own, &contents) && contents == "mine");
+    EXPECT_TRUE(ReadWholeFile(data, &contents) && contents == "data");
+    EXPECT_TRUE(FileExists(ownLink));
+    // The copy in the temporary folder deletes the uninstaller once it ends.
+    EXPECT_TRUE(WaitUntilUninstallerGone(expected));
+    {
+        Walk again("remove-again");
+        EXPECT_EQ(Uninstall(again, "\"" + TestProgramFolder() + "uninstall.exe\"", IDOK, &closing), 0);
+        EXPECT_EQ(closing, "Trovado Pro is not installed.");
+    }
+    {
+        Walk reinstall("remove-reinstall");
+        ASSERT_TRUE(StartSetup(&reinstall.run));
+        ASSERT_TRUE(WalkWholeInstallation(reinstall, "C:\\Portavo Remove", ReportFailedStep));
+        ASSERT_EQ(WaitForExit(&reinstall.run, 10000), 1);
+        ExpectFilesInstalled(expected, false);
+        ExpectRegistryEntries(expected);
+        ExpectShortcuts(expected);
+    }
+    {
+        DeleteFileA(own.c_str());
+        DeleteFileA(data.c_str());
+        DeleteFileA(ownLink.c_str());
+        SetupRun silent;
+        ASSERT_TRUE(StartCommand(&silent, UninstallCommand() + " -verysilent"));
+        EXPECT_EQ(WaitForExit(&silent, 20000), 0);
+        CloseRun(&silent);
+        ExpectProductRemoved(expected);
+        EXPECT_TRUE(WaitUntilUninstallerGone(expected));
+        EXPECT_FALSE(FolderExists(expected.installFolder));
+        EXPECT_FALSE(FolderExists("C:\\Portavo Remove")) << "the parent, empty now";
+        EXPECT_FALSE(FolderExists(group));
+    }
+}
+
+// The installed programs are the project's stand-ins: each one runs and shows
+// a box naming the product, its version and the folder it runs from; the
+// shell extension loads and offers no class.
+TEST_F(CompletionTest, InstalledStandInsRun) {
+    const Installation expected = Expect("C:\\Portavo Run\\Trovado Pro");
+    {
+        Walk walk("standin-install");
+        ASSERT_TRUE(StartSetup(&walk.run));
+        ASSERT_TRUE(WalkWholeInstallation(walk, "C:\\Portavo Run", ReportFailedStep));
+        ASSERT_EQ(WaitForExit(&walk.run, 10000), 1);
+    }
+    Walk program("standin");
+    ASSERT_TRUE(StartSetup(&program.run, expected.installFolder + "\\Trovado Pro.exe"));
+    BoxInfo box;
+    ASSERT_TRUE(WaitForCaptionedBox(program.run, "Trovado Pro 4.02", &box, 15000));
+    EXPECT_NE(box.text.find("Trovado Pro.exe"), std::string::npos) << box.text;
+    EXPECT_NE(box.text.find("It runs from " + expected.installFolder), std::string::npos) << box.text;
+    Snap(program, "program");
+    ASSERT_TRUE(AnswerMessageBox(box, IDOK));
+    EXPECT_EQ(WaitForExit(&program.run, 10000), 0);
+
+    HMODULE server = LoadLibraryA((expected.windowsFolder + "\\TrovadoCtx.dll").c_str());
+    ASSERT_TRUE(server);
+    typedef HRESULT(WINAPI * GetClassObject)(REFCLSID, REFIID, void**);
+    const auto get = reinterpret_cast<GetClassObject>(
+        reinterpret_cast<void (*)()>(GetProcAddress(server, "DllGetClassObject")));
+    ASSERT_TRUE(get);
+    void* object = &server;
+    const GUID none = {};
+    EXPECT_EQ(get(none, none, &object), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(object, nullptr);
+    EXPECT_TRUE(GetProcAddress(server, "DllCanUnloadNow"));
+    FreeLibrary(server);
+}
+
 }  // namespace

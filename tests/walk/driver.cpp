@@ -62,6 +62,15 @@ bool StartSetup(SetupRun* run, const std::string& path, const char* folder) {
                           &startup, &run->process) != 0;
 }
 
+bool StartCommand(SetupRun* run, const std::string& commandLine, const char* folder) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string line = commandLine;
+    run->startTick = GetTickCount();
+    return CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
+                          &run->process) != 0;
+}
+
 DWORD Patience(DWORD timeoutMs) {
     const char* factor = getenv("PORTAVO_WALK_PATIENCE");
     const int times = factor ? atoi(factor) : 1;
@@ -109,7 +118,11 @@ HWND WaitForWindow(const SetupRun& run, const char* className, const char* capti
 }
 
 bool WaitForMessageBox(const SetupRun& run, BoxInfo* box, DWORD timeoutMs) {
-    HWND window = WaitForWindow(run, "#32770", "Portavo", timeoutMs);
+    return WaitForCaptionedBox(run, "Portavo", box, timeoutMs);
+}
+
+bool WaitForCaptionedBox(const SetupRun& run, const char* caption, BoxInfo* box, DWORD timeoutMs) {
+    HWND window = WaitForWindow(run, "#32770", caption, timeoutMs);
     if (!window) return false;
     box->window = window;
     box->owner = GetWindow(window, GW_OWNER);

@@ -20,6 +20,10 @@ std::string SetupPath();
 // environment. False when it could not be started.
 bool StartSetup(SetupRun* run, const std::string& path = SetupPath(), const char* folder = nullptr);
 
+// Starts a command line as the shell would (a quoted program path, say the
+// uninstall entry's command) in folder. False when it could not be started.
+bool StartCommand(SetupRun* run, const std::string& commandLine, const char* folder = nullptr);
+
 // The exit code once the process has ended within timeoutMs, else kill it
 // and return -1.
 int WaitForExit(SetupRun* run, DWORD timeoutMs);
@@ -40,6 +44,8 @@ struct BoxInfo {
     bool hasYesNo = false;
 };
 bool WaitForMessageBox(const SetupRun& run, BoxInfo* box, DWORD timeoutMs);
+// The same for a box of another caption (the uninstaller's: the product name).
+bool WaitForCaptionedBox(const SetupRun& run, const char* caption, BoxInfo* box, DWORD timeoutMs);
 // Clicks the box's button (IDOK, IDYES, IDNO) and waits until it is gone.
 bool AnswerMessageBox(const BoxInfo& box, int button);
 

@@ -7,19 +7,20 @@
 #include <gtest/gtest.h>
 
 #include "core/config.h"
+#include "core/product_files.h"
 #include "core/text.h"
 #include "tests/support/temp_folder.h"
 #include "tests/walk/walk.h"
 
 namespace {
 
-// The program's fixed keys (system/registry.cpp); the values under them and
-// the uninstall entry are the product's.
-const char kCompanyKey[] = "Software\\Velmora Utilities";
-const char kVersionKey[] = "Software\\Velmora Utilities\\Programs\\Trovado Pro\\Current Version";
-const char kClassKey[] = "CLSID\\{5D3A7C21-4B8E-11D2-A6F0-00C04F7B92E1}";
-const char kFindKey[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static\\Trovado";
+// The product's keys, from its record (registry_wintest pins Trovado Pro's).
+const char* const kCompanyKey = g_registration.companyKey;
+const char* const kVersionKey = g_registration.versionKey;
+const std::string kClassKey = std::string("CLSID\\") + g_registration.classId;
+const std::string kFindKey =
+    std::string("Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static\\") +
+    g_registration.findExtension;
 
 std::string Value(HKEY root, const std::string& key, const char* name) {
     char data[1024] = "";
@@ -70,6 +71,7 @@ Installation ExpectedInstallation(const std::string& installFolder, const std::s
     NormalizeFolderCase(path);
     i.windowsFolder = path;
     SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE);
+    NormalizeFolderCase(path);  // as the program keeps it
     i.programsFolder = path;
     i.group = group.empty() ? g_product.productName : group;
     return i;
@@ -114,14 +116,16 @@ void ExpectRegistryEntries(const Installation& installation) {
     EXPECT_EQ(Value(lm, uninstallKey, "Program Group"), installation.group);
     EXPECT_EQ(Value(lm, uninstallKey, "Publisher"), g_product.companyName);
     EXPECT_EQ(Value(lm, uninstallKey, "HelpLink"), g_product.helpLink);
+    EXPECT_EQ(Value(lm, uninstallKey, "Program Group Folder"),
+              installation.programsFolder + "\\" + installation.group);
+    if (g_registration.classId[0] == '\0') return;  // a product without a class registers none
+    const std::string server = g_product.files[g_registration.serverEntry].fileName;
     EXPECT_EQ(Value(HKEY_CLASSES_ROOT, kClassKey, nullptr), g_product.productName);
-    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, std::string(kClassKey) + "\\InProcServer32", nullptr),
-              "TrovadoCtx.dll");
-    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, std::string(kClassKey) + "\\InProcServer32", "ThreadingModel"),
-              "Apartment");
-    EXPECT_EQ(Value(lm, kFindKey, nullptr), "{5D3A7C21-4B8E-11D2-A6F0-00C04F7B92E1}");
-    EXPECT_EQ(Value(lm, std::string(kFindKey) + "\\0", nullptr), "&Trovado Fast...");
-    EXPECT_EQ(Value(lm, std::string(kFindKey) + "\\0\\DefaultIcon", nullptr), "TrovadoCtx.dll,0");
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, kClassKey + "\\InProcServer32", nullptr), server);
+    EXPECT_EQ(Value(HKEY_CLASSES_ROOT, kClassKey + "\\InProcServer32", "ThreadingModel"), "Apartment");
+    EXPECT_EQ(Value(lm, kFindKey, nullptr), g_registration.classId);
+    EXPECT_EQ(Value(lm, kFindKey + "\\0", nullptr), g_registration.menuText);
+    EXPECT_EQ(Value(lm, kFindKey + "\\0\\DefaultIcon", nullptr), server + ",0");
 }
 
 void ExpectShortcuts(const Installation& installation) {
@@ -158,6 +162,38 @@ void ExpectShortcuts(const Installation& installation) {
         shellLink->Release();
     }
     CoUninitialize();
+}
+
+void ExpectProductRemoved(const Installation& installation) {
+    // The uninstaller goes once it has ended (WaitUntilUninstallerGone).
+    for (int i = kUninstallerEntry + 1; i < g_product.fileCount; ++i) {
+        const FileEntry& entry = g_product.files[i];
+        const std::string path = FolderOf(installation, entry, false) + "\\" + entry.fileName;
+        EXPECT_EQ(FileExists(path), IsDataFile(entry.fileName)) << path;
+    }
+    const std::string group = installation.programsFolder + "\\" + installation.group;
+    for (int i = 0; i < g_product.shortcutCount; ++i)
+        EXPECT_FALSE(FileExists(group + "\\" + g_product.files[i].shortcutName + ".lnk"));
+    const HKEY lm = HKEY_LOCAL_MACHINE;
+    EXPECT_EQ(Value(lm, kCompanyKey, g_product.productName), "<no key>");
+    EXPECT_EQ(Value(lm, kVersionKey, "Program Version"), "<no key>");
+    EXPECT_EQ(Value(lm, UninstallKey(), "DisplayName"), "<no key>");
+    if (g_registration.classId[0]) EXPECT_EQ(Value(HKEY_CLASSES_ROOT, kClassKey, nullptr), "<no key>");
+    if (g_registration.findExtension[0]) EXPECT_EQ(Value(lm, kFindKey, nullptr), "<no key>");
+    EXPECT_EQ(Value(lm, "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\AlwaysUnloadDll", nullptr), "1");
+}
+
+bool WaitUntilUninstallerGone(const Installation& installation) {
+    const FileEntry& entry = g_product.files[kUninstallerEntry];
+    const std::string path = FolderOf(installation, entry, false) + "\\" + entry.fileName;
+    for (DWORD start = GetTickCount(); FileExists(path) && GetTickCount() - start < Patience(10000);)
+        Sleep(100);
+    return !FileExists(path);
+}
+
+std::string UninstallCommand() {
+    const std::string command = Value(HKEY_LOCAL_MACHINE, UninstallKey(), "UninstallString");
+    return command[0] == '<' ? "" : command;
 }
 
 std::string RememberedFolder() {

@@ -26,6 +26,17 @@ void ExpectRegistryEntries(const Installation& installation);
 // One link per shortcut entry, with target, working folder and description.
 void ExpectShortcuts(const Installation& installation);
 
+// After an uninstall: no file of the file table but the uninstaller, and
+// its data files still there, no link of the product, none of its registry entries; the
+// unload switch stays.
+void ExpectProductRemoved(const Installation& installation);
+// Waits up to ten seconds for the uninstaller to be deleted after its run;
+// false when it is still there.
+bool WaitUntilUninstallerGone(const Installation& installation);
+
+// The uninstall entry's command, or "" when there is none.
+std::string UninstallCommand();
+
 // The install folder remembered in the registry, or "" when there is none.
 std::string RememberedFolder();
 

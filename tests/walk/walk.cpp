@@ -99,18 +99,21 @@ int HighlightedStep(int expected, DWORD patienceMs) {
 }
 
 void ForgetEarlierRuns() {
-    // The company key and the search extension's keys are the program's
-    // fixed texts (system/registry.cpp); the uninstall entry is the product's.
+    // The product's keys, as its record names them.
     const std::string uninstall =
         std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + g_product.productName;
+    const std::string extension =
+        std::string("Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static\\") +
+        g_registration.findExtension;
     const char* const machineKeys[] = {
-        "Software\\Velmora Utilities",
+        g_registration.companyKey,
         uninstall.c_str(),
-        "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static\\Trovado",
         "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\AlwaysUnloadDll",
     };
     for (const char* key : machineKeys) RegDeleteTreeA(HKEY_LOCAL_MACHINE, key);
-    RegDeleteTreeA(HKEY_CLASSES_ROOT, "CLSID\\{5D3A7C21-4B8E-11D2-A6F0-00C04F7B92E1}");
+    if (g_registration.findExtension[0]) RegDeleteTreeA(HKEY_LOCAL_MACHINE, extension.c_str());
+    if (g_registration.classId[0])
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, (std::string("CLSID\\") + g_registration.classId).c_str());
 }
 
 void ProvideFindExtensionsKey() {

@@ -14,7 +14,8 @@ int Usage() {
     fprintf(stderr,
             "usage: portavo-config --description FILE --resources SCRIPT --payload DIR [--payload DIR...]\n"
             "                      --packed DIR --gen DIR\n"
-            "       portavo-config --description FILE --resources SCRIPT --cmake FILE\n");
+            "       portavo-config --description FILE --resources SCRIPT --cmake FILE\n"
+            "       portavo-config --description FILE --resources SCRIPT --names DIR\n");
     return 2;
 }
 
@@ -28,6 +29,7 @@ int Report(const std::vector<std::string>& errors) {
 int main(int argc, char** argv) {
     GenerateRequest request;
     std::string cmake;
+    std::string names;
     for (int i = 1; i < argc; ++i) {
         if (i + 1 >= argc) return Usage();
         const char* option = argv[i];
@@ -38,6 +40,7 @@ int main(int argc, char** argv) {
         else if (!strcmp(option, "--packed")) request.packedDir = value;
         else if (!strcmp(option, "--gen")) request.genDir = value;
         else if (!strcmp(option, "--cmake")) cmake = value;
+        else if (!strcmp(option, "--names")) names = value;
         else return Usage();
     }
     if (request.description.empty() || request.resourceScript.empty()) return Usage();
@@ -46,6 +49,11 @@ int main(int argc, char** argv) {
         if (!request.payloadDirs.empty() || !request.packedDir.empty() || !request.genDir.empty()) return Usage();
         return GenerateBuildSettings(request.description, request.resourceScript, cmake, &errors) ? 0
                                                                                                : Report(errors);
+    }
+    if (!names.empty()) {
+        if (!request.payloadDirs.empty() || !request.packedDir.empty() || !request.genDir.empty()) return Usage();
+        request.genDir = names;
+        return GenerateProductNames(request, &errors) ? 0 : Report(errors);
     }
     if (request.payloadDirs.empty() || request.packedDir.empty() || request.genDir.empty()) return Usage();
     ProductConfig record;

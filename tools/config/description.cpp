@@ -4,6 +4,7 @@
 #include "core/path_level.h"
 #include "core/text.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +22,10 @@ typedef std::map<std::string, Value> Section;
 const char* const kProductKeys[] = {"name",      "version",      "tagline",       "company",
                                     "help_link", "release_time", "shortcut_count"};
 const char* const kEntryKeys[] = {"file", "flags", "resource", "shortcut"};
+// Optional keys of [product]: the uninstaller choice and the registrations.
+const char* const kRegistrationKeys[] = {"uninstaller", "company_key",    "version_key", "class_id",
+                                         "server_file", "menu_text", "find_extension"};
+const size_t kRegistrationKeyCount = sizeof kRegistrationKeys / sizeof kRegistrationKeys[0];
 
 // Collects messages with the description's name and a line number.
 struct Reporter {
@@ -95,9 +100,10 @@ void SplitSections(const std::string& text, const Reporter& report, Section* pro
         value.text = Trim(s.substr(eq + 1));
         Section* section = nullptr;
         if (where == kProduct) {
-            if (!Known(kProductKeys, 7, key)) {
+            if (!Known(kProductKeys, 7, key) && !Known(kRegistrationKeys, kRegistrationKeyCount, key)) {
                 report.Error(line, "unknown key \"" + key + "\" in [product] (known: " +
-                                       KeyList(kProductKeys, 7) + ")");
+                                       KeyList(kProductKeys, 7) + ", " +
+                                       KeyList(kRegistrationKeys, kRegistrationKeyCount) + ")");
                 continue;
             }
             section = product;
@@ -472,6 +478,98 @@ void CheckTable(const Reporter& report, const std::vector<ReservedName>& reserve
                      "the closing step opens it there");
 }
 
+bool IsGuid(const std::string& s) {
+    static const char kShape[] = "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}";
+    if (s.size() != sizeof kShape - 1) return false;
+    for (size_t i = 0; i < s.size(); ++i) {
+        const bool digit = kShape[i] == 'X';
+        if (digit ? !isxdigit(static_cast<unsigned char>(s[i])) : s[i] != kShape[i]) return false;
+    }
+    return true;
+}
+
+// A registry key path of one or more names: printable ASCII, no empty level,
+// none but '\\' between them when levels is true.
+bool CheckKeyPath(const Reporter& report, int line, const std::string& field, const std::string& value,
+                  bool levels) {
+    const std::string quoted = field + ": \"" + value + "\" ";
+    if (value.empty() || !IsPrintableAscii(value)) {
+        report.Error(line, quoted + "is not a registry key name (printable ASCII, not empty)");
+        return false;
+    }
+    if (!levels && value.find('\\') != std::string::npos) {
+        report.Error(line, quoted + "contains '\\'; it names one key, not a path");
+        return false;
+    }
+    if (value.front() == '\\' || value.back() == '\\' || value.find("\\\\") != std::string::npos) {
+        report.Error(line, quoted + "has an empty level");
+        return false;
+    }
+    return true;
+}
+
+// The optional keys: whether entry 0 is the project's uninstaller, the
+// company and version keys (by default from the company and product names),
+// and the COM class with its DLL and the find extension (by default none).
+void ReadRegistration(const Reporter& report, const Section& s, ProductDescription* out) {
+    DescribedRegistration& r = out->registration;
+    auto text = [&s](const char* key) -> const Value* {
+        auto it = s.find(key);
+        return it == s.end() ? nullptr : &it->second;
+    };
+    if (const Value* v = text("uninstaller")) {
+        if (v->text == "yes" || v->text == "no") r.builtUninstaller = v->text == "yes";
+        else report.Error(v->line, "uninstaller: \"" + v->text + "\" is neither yes nor no");
+    }
+    r.companyKey = "Software\\" + out->company;
+    if (const Value* v = text("company_key"))
+        if (CheckKeyPath(report, v->line, "company_key", v->text, true)) r.companyKey = v->text;
+    std::string segment = out->name;
+    if (const Value* v = text("version_key"))
+        if (CheckKeyPath(report, v->line, "version_key", v->text, false)) segment = v->text;
+    r.versionKey = r.companyKey + "\\Programs\\" + segment + "\\Current Version";
+    const int keyLine = text("version_key") ? text("version_key")->line
+                                            : text("company_key") ? text("company_key")->line : 0;
+    if (r.versionKey.size() >= kRegistryPathSize)
+        report.Error(keyLine, "version_key: the version key \"" + r.versionKey + "\" has " +
+                                  std::to_string(r.versionKey.size()) + " characters, at most " +
+                                  std::to_string(kRegistryPathSize - 1) + " fit");
+    const Value* classId = text("class_id");
+    if (classId && !IsGuid(classId->text))
+        report.Error(classId->line, "class_id: \"" + classId->text +
+                                        "\" is not a class id {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}");
+    else if (classId)
+        r.classId = classId->text;
+    const Value* server = text("server_file");
+    if (classId && !server) report.Error(classId->line, "class_id: given without server_file, its DLL");
+    if (server && !classId) report.Error(server->line, "server_file: given without class_id");
+    if (server) {
+        for (size_t i = 0; i < out->entries.size(); ++i)
+            if (Upper(out->entries[i].file) == Upper(server->text) &&
+                (out->entries[i].flags & kInWindowsFolder))
+                r.serverEntry = static_cast<int>(i);
+        if (r.serverEntry < 0)
+            report.Error(server->line, "server_file: \"" + server->text +
+                                           "\" is not the file of an entry in the Windows folder (0x02)");
+    }
+    const Value* menu = text("menu_text");
+    const Value* extension = text("find_extension");
+    if ((menu || extension) && !classId)
+        report.Error((menu ? menu : extension)->line,
+                     std::string(menu ? "menu_text" : "find_extension") + ": given without class_id");
+    if (!menu != !extension)
+        report.Error((menu ? menu : extension)->line, "menu_text and find_extension go together");
+    if (menu && CheckText(report, menu->line, "menu_text", menu->text, kMenuTextSize, kPlainText))
+        r.menuText = menu->text;
+    if (extension && CheckKeyPath(report, extension->line, "find_extension", extension->text, false)) {
+        if (extension->text.size() >= kExtensionNameSize)
+            report.Error(extension->line, "find_extension: at most " +
+                                              std::to_string(kExtensionNameSize - 1) + " characters");
+        else
+            r.findExtension = extension->text;
+    }
+}
+
 }  // namespace
 
 bool ReadDescription(const std::string& text, const std::string& source,
@@ -508,5 +606,6 @@ bool ReadDescription(const std::string& text, const std::string& source,
         }
     }
     CheckTable(report, reserved, out);
+    if (productLine) ReadRegistration(report, product, out);
     return report.Clean();
 }

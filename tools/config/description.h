@@ -18,6 +18,17 @@ struct DescribedEntry {
     std::string shortcut;  // "-" for entries past the shortcut count
 };
 
+// The optional registration keys of [product] and the uninstaller choice.
+struct DescribedRegistration {
+    bool builtUninstaller = false;  // entry 0 is the project's own uninstaller
+    std::string companyKey;         // "Software\<company>" unless given
+    std::string versionKey;         // companyKey\Programs\<segment>\Current Version
+    std::string classId;            // empty: no class, no find extension
+    int serverEntry = -1;
+    std::string menuText;
+    std::string findExtension;
+};
+
 struct ProductDescription {
     std::string source;  // the description's name in messages
     std::string name;
@@ -28,6 +39,7 @@ struct ProductDescription {
     uint16_t releaseTime[8];  // year, month, day of week, day, hour, minute, second, ms
     int shortcutCount;
     std::vector<DescribedEntry> entries;
+    DescribedRegistration registration;
 };
 
 // A resource name that the program's own resources take, and why: an entry

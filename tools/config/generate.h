@@ -82,10 +82,22 @@ bool GenerateBuildSettings(const std::string& path, const std::string& resourceS
 // the classic look.
 std::string ManifestText(const ProductConfig& record);
 
+// The same for another program of the product: its name ends in role
+// ("Setup", "Uninstall") instead.
+std::string ProgramManifestText(const ProductConfig& record, const char* role);
+
 // Resource script with the VERSIONINFO of setup.exe: the product's name,
 // version and maker, a description naming it as that product's setup
 // program, and the file name.
 std::string VersionScript(const ProductConfig& record);
+
+// The same for another program of the product: its description and its
+// name without ".exe".
+std::string ProgramVersionScript(const ProductConfig& record, const std::string& description,
+                                 const std::string& program);
+
+// C++ source defining g_registration, appended to the product record's.
+std::string RegistrationSource(const DescribedRegistration& registration);
 
 struct GenerateRequest {
     std::string description;               // the description file
@@ -99,3 +111,9 @@ struct GenerateRequest {
 // generated files. On any error nothing is written and the messages say why.
 bool GenerateProductSources(const GenerateRequest& request, ProductConfig* record,
                             std::vector<std::string>* errors);
+
+// The product's names without its payload, for the programs packed into the
+// payload itself (the uninstaller, the stand-ins): product_config.cpp with
+// every size 0, and the uninstaller's version.rc and uninstall.manifest, in
+// request.genDir. The payload folders are not read.
+bool GenerateProductNames(const GenerateRequest& request, std::vector<std::string>* errors);
