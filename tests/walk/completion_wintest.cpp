@@ -421,6 +421,29 @@ TEST_F(CompletionTest, CancellingWritesNothingAfterThePointOfCancel) {
 }
 
 
+// The files queued for the next restart, "\\??\\" names joined by '|'.
+std::string PendingRenames() {
+    char data[16384] = "";
+    DWORD size = sizeof data - 2;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ,
+                      &key) != ERROR_SUCCESS)
+        return "";
+    if (RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(data),
+                         &size) != ERROR_SUCCESS)
+        size = 0;
+    RegCloseKey(key);
+    std::string names(data, size);
+    for (char& c : names)
+        if (c == '\0') c = '|';
+    return names;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
 // Runs the command (the uninstall entry's, say) and answers its question
 // box; returns the process's exit code and the closing box's text in
 // closing ("" when none came).
@@ -503,15 +526,29 @@ TEST_F(CompletionTest, UninstallRemovesWhatSetupInstalledAndKeepsTheUsers) {
         ExpectShortcuts(expected);
     }
     {
+        // The shell extension held, as Explorer holds it once it has loaded it.
         DeleteFileA(own.c_str());
         DeleteFileA(data.c_str());
         DeleteFileA(ownLink.c_str());
+        const std::string extension = expected.windowsFolder + "\\TrovadoCtx.dll";
+        HMODULE held = LoadLibraryA(extension.c_str());
+        ASSERT_TRUE(held);
+        const std::string pending = PendingRenames();
         SetupRun silent;
         ASSERT_TRUE(StartCommand(&silent, UninstallCommand() + " -verysilent"));
-        EXPECT_EQ(WaitForExit(&silent, 20000), 0);
+        EXPECT_EQ(WaitForExit(&silent, 20000), 3010) << "a restart completes the removal";
         CloseRun(&silent);
-        ExpectProductRemoved(expected);
+        FreeLibrary(held);
+        // Queued: the held file renamed aside, and the uninstaller's copy in the
+        // temporary folder, which deleted the uninstaller.
+        const std::string queued = Lower(PendingRenames().substr(pending.size()));
+        char temp[MAX_PATH] = "";
+        GetTempPathA(sizeof temp, temp);
+        EXPECT_NE(queued.find(Lower(expected.windowsFolder + "\\del")), std::string::npos) << queued;
         EXPECT_TRUE(WaitUntilUninstallerGone(expected));
+        EXPECT_NE(Lower(PendingRenames()).find(Lower(std::string(temp) + "unp")), std::string::npos) << queued;
+        EXPECT_FALSE(FileExists(extension));
+        ExpectProductRemoved(expected);
         EXPECT_FALSE(FolderExists(expected.installFolder));
         EXPECT_FALSE(FolderExists("C:\\Portavo Remove")) << "the parent, empty now";
         EXPECT_FALSE(FolderExists(group));
