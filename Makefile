@@ -3,8 +3,8 @@
 #   make test   build everything and run every test, native and under Wine
 #   make run    start setup.exe on your own display
 #   make test-pe32   run the PE32 build itself under wine32 in an emulated guest
-#   make sign   sign the PE32 into build/release/setup.exe (scripts/sign says
-#               which certificate it needs)
+#   make sign   sign the PE32 and its uninstaller into build/release/setup.exe
+#               (scripts/sign says which certificate it needs)
 # PRODUCT=folder builds the setup program of another product: the folder holds
 # its description product.ini and its payload folder payload/ (README).
 SHELL := /bin/bash
@@ -34,7 +34,7 @@ test-pe32:
 	@scripts/test-pe32
 
 sign: win32
-	@scripts/sign
+	@PRODUCT_DIR=$(PRODUCT_DIR) scripts/sign-release
 
 bootstrap:
 	@scripts/bootstrap

@@ -46,7 +46,8 @@ add_test(NAME host-tests COMMAND portavo-host-tests)
 # and compares the bytes.
 set(PORTAVO_WIN32_DIR ${CMAKE_BINARY_DIR}/../win32 CACHE PATH "The MinGW tree that builds setup.exe")
 get_filename_component(portavo_win32_dir ${PORTAVO_WIN32_DIR} ABSOLUTE)
-target_compile_definitions(portavo-host-tests PRIVATE PORTAVO_SETUP_EXE="${portavo_win32_dir}/setup.exe")
+target_compile_definitions(portavo-host-tests PRIVATE PORTAVO_SETUP_EXE="${portavo_win32_dir}/setup.exe"
+  PORTAVO_SETUP_GEN="${portavo_win32_dir}/gen")
 add_test(NAME setup-reproducible COMMAND ${CMAKE_COMMAND} -DWIN32_DIR=${portavo_win32_dir}
   -P ${CMAKE_SOURCE_DIR}/cmake/reproducible-check.cmake)
 target_sources(portavo-host-tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/tools/sample_setup.cpp)

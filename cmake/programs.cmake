@@ -87,13 +87,29 @@ function(portavo_tree_payload prefix dir host_gen tree_gen)
         if(prefix STREQUAL "")
           # The link map tells `make size` what each object adds.
           target_link_options(uninstall PRIVATE -Wl,-Map=${CMAKE_BINARY_DIR}/uninstall.map)
+          # A second copy from its own objects, for the reproducibility test
+          # (cmake/reproducible-check.cmake).
+          add_executable(uninstall-again WIN32 EXCLUDE_FROM_ALL ${PORTAVO_UNINSTALL_SOURCES}
+            ${names}/product_config.cpp ${CMAKE_SOURCE_DIR}/uninstall/uninstall.rc)
+          target_link_libraries(uninstall-again PRIVATE portavo_win32)
+          portavo_small_program(uninstall-again)
+          target_link_options(uninstall-again PRIVATE -Wl,--entry=${PORTAVO_SYMBOL_PREFIX}WinMainCRTStartup)
+          target_include_directories(uninstall-again PRIVATE ${names})
+          set_target_properties(uninstall-again PROPERTIES OUTPUT_NAME uninstall
+            RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/again)
         endif()
       endif()
       # Each product's resources: its own version resource and manifest.
       target_include_directories(${prefix}uninstall PRIVATE ${names})
+      # The release tree of `make sign` signs it, at the same size.
+      set(pad ${PORTAVO_HOST_PAYLOAD} pad $<TARGET_FILE:${prefix}uninstall> ${size} ${file})
+      if(PORTAVO_SIGNED_PROGRAMS)
+        set(pad ${CMAKE_SOURCE_DIR}/scripts/sign-padded $<TARGET_FILE:${prefix}uninstall> ${size} ${file}
+          ${PORTAVO_HOST_PAYLOAD})
+      endif()
       add_custom_command(OUTPUT ${file}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${files_dir}
-        COMMAND ${PORTAVO_HOST_PAYLOAD} pad $<TARGET_FILE:${prefix}uninstall> ${size} ${file}
+        COMMAND ${pad}
         DEPENDS ${prefix}uninstall
         COMMENT "Padding the uninstaller to ${size} bytes as ${name}"
         VERBATIM)

@@ -70,24 +70,21 @@ struct ProductConfig {
 
 extern const ProductConfig g_product;
 
-// Field widths of the registration record, NUL included.
-enum {
-    kRegistryPathSize = 128,
-    kClassIdSize = 39,  // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"
-    kMenuTextSize = 40,
-    kExtensionNameSize = 40,
-};
-
 // What the product registers besides its uninstall entry, from its
-// description: setup.exe writes it and the uninstaller removes it. An empty
-// class id registers no COM class and no find extension.
+// description: setup.exe writes it and the uninstaller removes it. Every key
+// and value is generated whole, so that neither program builds one. An
+// empty class id registers no COM class and no find extension.
 struct ProductRegistration {
-    char companyKey[kRegistryPathSize];  // under HKLM: the remembered install folder
-    char versionKey[kRegistryPathSize];  // under HKLM: "Program Version"
-    char classId[kClassIdSize];
-    char menuText[kMenuTextSize];
-    char findExtension[kExtensionNameSize];  // key under Explorer's FindExtensions\Static
-    int16_t serverEntry;                     // the class's DLL, a Windows-folder entry; -1 none
+    const char* companyKey;     // under HKLM: the remembered install folder
+    const char* versionKey;     // under HKLM: "Program Version"
+    const char* classId;        // under HKCR\CLSID: the product name
+    const char* serverKey;      // under HKCR\CLSID: the class's DLL
+    const char* serverFile;     // its file name, a Windows-folder entry
+    const char* findExtension;  // under Explorer's FindExtensions\Static: the class id
+    const char* menuKey;        // below that: the menu text
+    const char* menuText;
+    const char* iconKey;        // and the icon
+    const char* iconText;
 };
 
 extern const ProductRegistration g_registration;

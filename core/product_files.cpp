@@ -40,12 +40,3 @@ bool EntryTarget(char* out, size_t outSize, const FileEntry& entry, const char* 
     return JoinPath(out, outSize, folder, entry.fileName, 0);
 }
 
-bool HasClassRegistration(const ProductRegistration& registration) {
-    return registration.classId[0] != '\0' && registration.serverEntry >= 0 &&
-           registration.serverEntry < kMaxFiles;
-}
-
-const char* ServerFileName(const ProductConfig& product, const ProductRegistration& registration) {
-    if (!HasClassRegistration(registration) || registration.serverEntry >= FileCount(product)) return "";
-    return product.files[registration.serverEntry].fileName;
-}

@@ -24,9 +24,3 @@ const char* EntryFolder(const FileEntry& entry, const char* installFolder,
 bool EntryTarget(char* out, size_t outSize, const FileEntry& entry, const char* installFolder,
                  const char* windowsFolder);
 
-// True when the product registers a COM class (and its DLL is known).
-bool HasClassRegistration(const ProductRegistration& registration);
-
-// The class's DLL: its file name as the class's server and the find
-// extension's icon name it; "" when the product has none.
-const char* ServerFileName(const ProductConfig& product, const ProductRegistration& registration);

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "core/config.h"
-#include "core/product_files.h"
 #include "core/text.h"
 #include "system/registry_keys.h"
 
@@ -85,37 +84,29 @@ void WriteUninstallEntry() {
 }
 
 void WriteClassRegistration() {
-    if (!HasClassRegistration(g_registration)) return;
+    if (g_registration.classId[0] == '\0') return;
     HKEY classes;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID", 0, KEY_ALL_ACCESS, &classes) != ERROR_SUCCESS)
         return;
     const StringValue name = {nullptr, g_product.productName};
     WriteKey(classes, g_registration.classId, &name, 1);
-    char serverKey[kRegistryPathSize + 16];
-    FormatText(serverKey, sizeof serverKey, "%s\\%s", g_registration.classId, kServerKeyName);
-    const StringValue server[] = {{nullptr, ServerFileName(g_product, g_registration)}, {"ThreadingModel", "Apartment"}};
-    WriteKey(classes, serverKey, server, 2);
+    const StringValue server[] = {{nullptr, g_registration.serverFile}, {"ThreadingModel", "Apartment"}};
+    WriteKey(classes, g_registration.serverKey, server, 2);
     RegCloseKey(classes);
 }
 
 void WriteFindExtension() {
-    if (!HasClassRegistration(g_registration) || g_registration.findExtension[0] == '\0') return;
+    if (g_registration.findExtension[0] == '\0') return;
     HKEY extensions;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFindExtensionsKey, 0, KEY_ALL_ACCESS, &extensions) !=
         ERROR_SUCCESS)
         return;
-    const char* name = g_registration.findExtension;
     const StringValue handler = {nullptr, g_registration.classId};
-    WriteKey(extensions, name, &handler, 1);
-    char key[kExtensionNameSize + 16];
-    FormatText(key, sizeof key, "%s\\0", name);
+    WriteKey(extensions, g_registration.findExtension, &handler, 1);
     const StringValue menuText = {nullptr, g_registration.menuText};
-    WriteKey(extensions, key, &menuText, 1);
-    char iconText[kFileNameSize + 4];
-    FormatText(iconText, sizeof iconText, "%s,0", ServerFileName(g_product, g_registration));
-    FormatText(key, sizeof key, "%s\\0\\DefaultIcon", name);
-    const StringValue icon = {nullptr, iconText};
-    WriteKey(extensions, key, &icon, 1);
+    WriteKey(extensions, g_registration.menuKey, &menuText, 1);
+    const StringValue icon = {nullptr, g_registration.iconText};
+    WriteKey(extensions, g_registration.iconKey, &icon, 1);
     RegCloseKey(extensions);
 }
 

@@ -16,8 +16,11 @@ add_library(portavo_test_support STATIC ${PORTAVO_TEST_SUPPORT})
 # Screenshots are written to PNG with zlib.
 find_library(PORTAVO_ZLIB_STATIC NAMES libz.a REQUIRED)
 target_link_libraries(portavo_test_support PUBLIC portavo_win32 portavo_record gtest uuid ${PORTAVO_ZLIB_STATIC})
+# PORTAVO_TREE_GEN: this tree's payload (gen/files, gen/packed), which the
+# test programs' resources carry.
 target_compile_definitions(portavo_test_support PUBLIC
-  PORTAVO_GEN_DIR="${PORTAVO_GEN_DIR}" PORTAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  PORTAVO_GEN_DIR="${PORTAVO_GEN_DIR}" PORTAVO_TREE_GEN="${PORTAVO_TREE_GEN}"
+  PORTAVO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 
 enable_testing()
 foreach(dir core extract backdrop pages system resources)

@@ -9,6 +9,8 @@
 
 namespace {
 
+enum { kKeyPathSize = 512 };
+
 // A string value of key that fits a path buffer with its NUL; "" otherwise.
 void ReadString(HKEY key, const char* name, char* out) {
     DWORD type = REG_NONE;
@@ -140,7 +142,7 @@ bool IsEmptyKey(HKEY root, const char* path) {
 }
 
 void DeleteEmptyKeys(HKEY root, const char* start, int keepLevels) {
-    char path[kRegistryPathSize * 2];
+    char path[kKeyPathSize];
     lstrcpynA(path, start, sizeof path);
     while (Levels(path) > keepLevels) {
         HKEY key;
@@ -151,17 +153,17 @@ void DeleteEmptyKeys(HKEY root, const char* start, int keepLevels) {
     }
 }
 
-// path of at most kRegistryPathSize * 2 bytes: first\second.
+// path of at most kKeyPathSize bytes: first\second.
 void KeyPath(char* out, const char* first, const char* second) {
-    FormatText(out, kRegistryPathSize * 2, "%s\\%s", first, second);
+    FormatText(out, kKeyPathSize, "%s\\%s", first, second);
 }
 
 void RemoveClassRegistration() {
-    if (!HasClassRegistration(g_registration)) return;
-    char classKey[kRegistryPathSize * 2];
-    char serverKey[kRegistryPathSize * 2];
+    if (g_registration.classId[0] == '\0') return;
+    char classKey[kKeyPathSize];
+    char serverKey[kKeyPathSize];
     KeyPath(classKey, "CLSID", g_registration.classId);
-    KeyPath(serverKey, classKey, kServerKeyName);
+    KeyPath(serverKey, "CLSID", g_registration.serverKey);
     DeleteValue(HKEY_CLASSES_ROOT, serverKey, nullptr);
     DeleteValue(HKEY_CLASSES_ROOT, serverKey, "ThreadingModel");
     DeleteValue(HKEY_CLASSES_ROOT, classKey, nullptr);
@@ -169,13 +171,13 @@ void RemoveClassRegistration() {
 }
 
 void RemoveFindExtension() {
-    if (!HasClassRegistration(g_registration) || g_registration.findExtension[0] == '\0') return;
-    char base[kRegistryPathSize * 2];
-    char menu[kRegistryPathSize * 2];
-    char icon[kRegistryPathSize * 2];
+    if (g_registration.findExtension[0] == '\0') return;
+    char base[kKeyPathSize];
+    char menu[kKeyPathSize];
+    char icon[kKeyPathSize];
     KeyPath(base, kFindExtensionsKey, g_registration.findExtension);
-    KeyPath(menu, base, "0");
-    KeyPath(icon, menu, "DefaultIcon");
+    KeyPath(menu, kFindExtensionsKey, g_registration.menuKey);
+    KeyPath(icon, kFindExtensionsKey, g_registration.iconKey);
     DeleteValue(HKEY_LOCAL_MACHINE, icon, nullptr);
     DeleteValue(HKEY_LOCAL_MACHINE, menu, nullptr);
     DeleteValue(HKEY_LOCAL_MACHINE, base, nullptr);
@@ -186,7 +188,7 @@ void RemoveUninstallEntry() {
     static const char* const kValues[] = {"DisplayName", "DisplayVersion",      kUninstallCommandValue,
                                           kInstallFolderValue, kGroupValue, "Publisher",
                                           "HelpLink",    kGroupFolderValue};
-    char entry[kRegistryPathSize * 2];
+    char entry[kKeyPathSize];
     KeyPath(entry, kUninstallKey, g_product.productName);
     for (const char* value : kValues) DeleteValue(HKEY_LOCAL_MACHINE, entry, value);
     DeleteEmptyKeys(HKEY_LOCAL_MACHINE, entry, Levels(kUninstallKey));
@@ -195,7 +197,7 @@ void RemoveUninstallEntry() {
 }  // namespace
 
 bool ReadInstalledProduct(InstalledProduct* out) {
-    char entry[kRegistryPathSize * 2];
+    char entry[kKeyPathSize];
     KeyPath(entry, kUninstallKey, g_product.productName);
     HKEY key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, entry, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;

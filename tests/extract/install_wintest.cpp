@@ -26,14 +26,10 @@ const char kCannotWrite[] = "Unable to write destination file!\r\nInstallation w
 
 enum { kUninstaller = 0, kUpdater = 1, kProgram = 2, kReadMe = 6, kOrder = 7, kRegInfo = 8 };
 
-// The original of a payload file: a hand-written text in the source tree or
-// a generated placeholder in the gen folder.
+// The original of a payload file, as this tree packed it.
 std::string PayloadFile(const char* name) {
     std::string contents;
-    if (ReadWholeFile(WinePathOf(PORTAVO_SOURCE_DIR "/resources/payload/") + "\\" + name, &contents))
-        return contents;
-    if (ReadWholeFile(WinePathOf(PORTAVO_GEN_DIR "/payload/") + "\\" + name, &contents))
-        return contents;
+    if (ReadWholeFile(WinePathOf(PORTAVO_TREE_GEN "/files/") + "\\" + name, &contents)) return contents;
     ADD_FAILURE() << "no payload file " << name;
     return "";
 }

@@ -19,15 +19,10 @@ bool Append(void* context, const uint8_t* block, uint32_t count) {
     return true;
 }
 
-// The payload file as the build found it: a hand-written text in the source
-// tree or a generated placeholder in the gen folder.
+// The payload file as this tree packed it (its gen/files folder).
 bool ReadPayloadFile(const char* name, std::string* contents) {
-    for (const std::string& folder : {std::string(PORTAVO_SOURCE_DIR "/resources/payload"),
-                                      std::string(PORTAVO_GEN_DIR "/payload")}) {
-        std::string path = WinePathOf(folder) + "\\" + name;
-        if (FileExists(path)) return ReadWholeFile(path, contents);
-    }
-    return false;
+    std::string path = WinePathOf(PORTAVO_TREE_GEN "/files") + "\\" + name;
+    return FileExists(path) && ReadWholeFile(path, contents);
 }
 
 TEST(PayloadResources, EveryEntryDecodesToItsPayloadFile) {

@@ -344,6 +344,57 @@ TEST(Description, EachEntryGoesToExactlyOneFolder) {
     EXPECT_EQ(d.entries[2].flags, 0x12u);
 }
 
+// The registrations: defaults from the names, and a class only with a GUID
+// and a DLL of the Windows folder; the record's literals are generated whole.
+TEST(Description, RegistrationsAreOptionalAndHeldToWhatTheyName) {
+    {
+        ProductDescription d;
+        ASSERT_EQ(Errors(Builder().Text(), &d), "");
+        EXPECT_FALSE(d.registration.builtUninstaller);
+        EXPECT_EQ(d.registration.companyKey, "Software\\Velmora Utilities");
+        EXPECT_EQ(d.registration.versionKey, "Software\\Velmora Utilities\\Programs\\Trovado Pro\\Current Version");
+        EXPECT_EQ(d.registration.classId, "");
+        EXPECT_MENTIONS(RegistrationSource(d), "\"\",  // class id");
+    }
+    struct Case {
+        const char* key;
+        const char* value;
+        const char* message;  // nullptr: accepted
+    } cases[] = {
+        {"class_id", "{5D3A7C21-4B8E-11D2-A6F0-00C04F7B92E1}", nullptr},
+        {"class_id", "5D3A7C21-4B8E-11D2-A6F0-00C04F7B92E1", "is not a class id"},
+        {"class_id", "{5D3A7C21-4B8E-11D2-A6F0-00C04F7B92EG}", "is not a class id"},
+        {"server_file", "File1.txt", "server_file: \"File1.txt\" is not the file of an entry in the Windows folder"},
+        {"server_file", "Other.dll", "is not the file of an entry"},
+        {"company_key", "Software\\\\Halden", "company_key: \"Software\\\\Halden\" has an empty level"},
+        {"version_key", "Sorrel\\Clock", "contains '\\'; it names one key"},
+        {"uninstaller", "maybe", "uninstaller: \"maybe\" is neither yes nor no"},
+    };
+    for (const Case& c : cases) {
+        Builder b;
+        Builder::Set(b.product, "class_id", "{5D3A7C21-4B8E-11D2-A6F0-00C04F7B92E1}");
+        Builder::Set(b.product, "server_file", "File0.txt");
+        Builder::Set(b.product, c.key, c.value);
+        const std::string errors = Errors(b.Text());
+        if (c.message) EXPECT_MENTIONS(errors, c.message);
+        else EXPECT_EQ(errors, "");
+    }
+    Builder b;
+    Builder::Set(b.product, "menu_text", "&Find...");
+    EXPECT_MENTIONS(Errors(b.Text()), "menu_text: given without class_id");
+    Builder::Set(b.product, "class_id", "{5D3A7C21-4B8E-11D2-A6F0-00C04F7B92E1}");
+    Builder::Set(b.product, "server_file", "file0.TXT");
+    Builder::Set(b.product, "find_extension", "Finder");
+    Builder::Set(b.product, "uninstaller", "yes");
+    ProductDescription d;
+    ASSERT_EQ(Errors(b.Text(), &d), "");
+    EXPECT_TRUE(d.registration.builtUninstaller);
+    const std::string source = RegistrationSource(d);
+    EXPECT_MENTIONS(source, "\"{5D3A7C21-4B8E-11D2-A6F0-00C04F7B92E1}\\\\InProcServer32\",  // its server key");
+    EXPECT_MENTIONS(source, "\"File0.txt,0\",  // icon");
+    EXPECT_MENTIONS(source, "\"Finder\\\\0\\\\DefaultIcon\",  // its icon key");
+}
+
 TEST(Description, ReleaseTimeIsAValidSystemTime) {
     struct Case {
         const char* value;

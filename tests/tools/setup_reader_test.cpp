@@ -51,10 +51,21 @@ void Put32(std::vector<uint8_t>* bytes, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) (*bytes)[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-// The payload file a table entry was packed from.
-fs::path PayloadSource(const char* name) {
-    fs::path source = fs::path(PORTAVO_SOURCE_DIR) / "resources" / "payload" / name;
-    return fs::exists(source) ? source : fs::path(PORTAVO_GEN_DIR) / "payload" / name;
+// The payload file a table entry was packed from: the MinGW tree of
+// setup.exe packs its own (its uninstaller and stand-ins), in gen/files.
+fs::path PayloadSource(const char* name) { return fs::path(PORTAVO_SETUP_GEN) / "files" / name; }
+
+// The record of setup.exe: this program's, with the packed sizes of its
+// tree's payload.
+const ProductConfig& Shipped() {
+    static ProductConfig record = g_product;
+    static bool measured = false;
+    for (int i = 0; !measured && i < record.fileCount; ++i) {
+        const fs::path packed = fs::path(PORTAVO_SETUP_GEN) / "packed" / record.files[i].fileName;
+        record.files[i].packedSize = static_cast<uint32_t>(fs::file_size(packed));
+    }
+    measured = true;
+    return record;
 }
 
 struct Result {
@@ -138,12 +149,12 @@ protected:
 };
 
 TEST_F(Inspect, FindsTheRecordCompiledInAndListsItWithTheVersionResource) {
-    EXPECT_EQ(memcmp(&image_.record, &g_product, sizeof g_product), 0) << "the record read back differs";
+    EXPECT_EQ(memcmp(&image_.record, &Shipped(), sizeof g_product), 0) << "the record read back differs";
 
     Result r = RunCommand([](FILE* out, FILE* err) { return ListCommand(kSetup, out, err); });
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
-    const std::string table = ProductTableText(g_product);
+    const std::string table = ProductTableText(Shipped());
     EXPECT_EQ(r.out.substr(0, table.size()), table) << r.out;
     for (const char* line : {"Version resource: file version 4.2.0.0, product version 4.2.0.0\n",
                              "  CompanyName        Velmora Utilities\n", "  FileDescription    Trovado Pro Setup\n",
@@ -287,7 +298,7 @@ TEST_F(Inspect, SignedCopyCarriesTheFilesTimeVerifiesAndReadsAsTheUnsignedOne) {
     Result r = RunCommand([&](FILE* out, FILE* err) { return ListCommand(path, out, err); });
     Result unsignedList = RunCommand([](FILE* out, FILE* err) { return ListCommand(kSetup, out, err); });
     ASSERT_EQ(r.status, 0) << r.err;
-    const std::string table = ProductTableText(g_product);
+    const std::string table = ProductTableText(Shipped());
     EXPECT_EQ(r.out.substr(0, table.size()), table);
     const size_t signature = r.out.find("Signature: Authenticode, ");
     ASSERT_NE(signature, std::string::npos) << r.out;
@@ -317,7 +328,7 @@ TEST_F(Inspect, ToolListsVerifiesAndExtractsTheBuiltSetup) {
     const std::string table = dir_ / "table.txt";
     ASSERT_EQ(system((kTool + " list '" + kSetup + "' >'" + table + "'").c_str()), 0);
     const std::vector<uint8_t> listed = ReadAll(table);
-    const std::string expected = ProductTableText(g_product);
+    const std::string expected = ProductTableText(Shipped());
     EXPECT_EQ(std::string(listed.begin(), listed.begin() + std::min(listed.size(), expected.size())), expected);
 
     ASSERT_EQ(system((kTool + " verify '" + kSetup + "' >'" + table + "'").c_str()), 0);
@@ -371,7 +382,7 @@ TEST_F(Inspect, VerifyAndExtractFailOnDamagedPayload) {
          "Order.txt: the stream gives its 988 bytes from "},
         {"packed size not the resource's",
          [&](std::vector<uint8_t>* b) {
-             Put32(b, EntryField(8, offsetof(FileEntry, packedSize)), g_product.files[8].packedSize - 1);
+             Put32(b, EntryField(8, offsetof(FileEntry, packedSize)), Shipped().files[8].packedSize - 1);
          },
          "RegInfo.txt: resource REGINFO holds 754 bytes, the packed size is 753"},
         {"checksum changed",

@@ -18,8 +18,8 @@
 namespace {
 
 const char kFolderTyped[] = "C:\\Demo Programs";
-// The program's fixed key of the remembered folder (system/registry.cpp).
-const char kCompanyKey[] = "Software\\Velmora Utilities";
+// The key of the remembered folder, from the product's record.
+const char* const kCompanyKey = g_registration.companyKey;
 
 void Step(const Walk& walk, const std::string& what, bool done) {
     printf("%-34s %s\n", what.c_str(), done ? "done" : "did not go on");
@@ -66,23 +66,54 @@ void PrintRegistry() {
         const char* name;
     } values[] = {
         {HKEY_LOCAL_MACHINE, kCompanyKey, product.c_str()},
-        {HKEY_LOCAL_MACHINE, std::string(kCompanyKey) + "\\Programs\\Trovado Pro\\Current Version",
-         "Program Version"},
+        {HKEY_LOCAL_MACHINE, g_registration.versionKey, "Program Version"},
         {HKEY_LOCAL_MACHINE, uninstall, "DisplayName"},
         {HKEY_LOCAL_MACHINE, uninstall, "DisplayVersion"},
         {HKEY_LOCAL_MACHINE, uninstall, "Publisher"},
         {HKEY_LOCAL_MACHINE, uninstall, "UninstallString"},
         {HKEY_LOCAL_MACHINE, uninstall, "Program Group"},
+        {HKEY_LOCAL_MACHINE, uninstall, "Program Group Folder"},
         {HKEY_LOCAL_MACHINE, uninstall, "HelpLink"},
-        {HKEY_CLASSES_ROOT, "CLSID\\{5D3A7C21-4B8E-11D2-A6F0-00C04F7B92E1}\\InProcServer32", nullptr},
+        {HKEY_CLASSES_ROOT, std::string("CLSID\\") + g_registration.serverKey, nullptr},
         {HKEY_LOCAL_MACHINE,
-         "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static\\Trovado",
+         std::string("Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static\\") +
+             g_registration.findExtension,
          nullptr},
     };
     printf("\nRegistry\n");
-    for (const Value& v : values)
+    for (const Value& v : values) {
+        if (v.key.back() == '\\') continue;  // no class or find extension: nothing registered
         printf("  %s\\%s [%s] = %s\n", v.root == HKEY_CLASSES_ROOT ? "HKCR" : "HKLM", v.key.c_str(),
                v.name ? v.name : "(default)", RegistryText(v.root, v.key.c_str(), v.name).c_str());
+    }
+}
+
+// Runs the uninstall entry's command as a user does: Yes to its question,
+// a screenshot of each box; prints the closing box and what is left. True
+// when it ran to its closing box.
+bool Uninstall(const std::string& command, const std::string& installFolder, const std::string& windows) {
+    printf("\nUninstalling: %s\n", command.c_str());
+    Walk walk("uninstall");
+    BoxInfo box;
+    if (!StartCommand(&walk.run, command) ||
+        !WaitForCaptionedBox(walk.run, g_product.productName, &box, 15000)) {
+        printf("the uninstaller showed no question\n");
+        return false;
+    }
+    printf("question: %s\n", box.text.c_str());
+    Snap(walk, "question");
+    AnswerMessageBox(box, IDYES);
+    if (!WaitForCaptionedBox(walk.run, g_product.productName, &box, 30000)) {
+        printf("the uninstaller showed no closing box\n");
+        return false;
+    }
+    printf("closing box: %s\n", box.text.c_str());
+    Snap(walk, "finished");
+    AnswerMessageBox(box, IDOK);
+    printf("uninstaller exit code %d\n", WaitForExit(&walk.run, 20000));
+    Sleep(1500);  // its copy in the temporary folder deletes it
+    PrintFiles(installFolder, windows);
+    return true;
 }
 
 void PrintShortcuts(const std::string& groupFolder) {
@@ -122,7 +153,7 @@ int main() {
         printf("%s could not be started\n", SetupPath().c_str());
         return 2;
     }
-    const bool ok = WalkWholeInstallation(walk, kFolderTyped, Step);
+    bool ok = WalkWholeInstallation(walk, kFolderTyped, Step);
     const int code = WaitForExit(&walk.run, ok ? 20000 : 5000);
     printf("setup.exe exit code %d%s\n", code, code == 1 ? "" : " (1 is a finished or cancelled run)");
 
@@ -138,6 +169,10 @@ int main() {
         PrintFiles(installFolder, windows);
         PrintRegistry();
         PrintShortcuts(std::string(programs) + "\\" + (group != "(none)" ? group : g_product.productName));
+        const std::string command = RegistryText(
+            HKEY_LOCAL_MACHINE, ("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
+                                 std::string(g_product.productName)).c_str(), "UninstallString");
+        if (ok && !Uninstall(command, installFolder, windows)) ok = false;
     } else {
         printf("\nNothing was installed: the registry holds no install folder under %s [%s]\n", kCompanyKey,
                g_product.productName);

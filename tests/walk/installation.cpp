@@ -119,7 +119,7 @@ void ExpectRegistryEntries(const Installation& installation) {
     EXPECT_EQ(Value(lm, uninstallKey, "Program Group Folder"),
               installation.programsFolder + "\\" + installation.group);
     if (g_registration.classId[0] == '\0') return;  // a product without a class registers none
-    const std::string server = g_product.files[g_registration.serverEntry].fileName;
+    const std::string server = g_registration.serverFile;
     EXPECT_EQ(Value(HKEY_CLASSES_ROOT, kClassKey, nullptr), g_product.productName);
     EXPECT_EQ(Value(HKEY_CLASSES_ROOT, kClassKey + "\\InProcServer32", nullptr), server);
     EXPECT_EQ(Value(HKEY_CLASSES_ROOT, kClassKey + "\\InProcServer32", "ThreadingModel"), "Apartment");

@@ -151,8 +151,8 @@ bool Damage(std::string* program, const std::string& run, size_t at, char with) 
 TEST_F(StartTest, DamagedCopyShowsOneErrorBoxEndsAndWritesNothing) {
     std::string program, readMe, checksums;
     ASSERT_TRUE(ReadWholeFile(SetupPath(), &program));
-    ASSERT_TRUE(ReadWholeFile(PORTAVO_GEN_DIR "/packed/Read Me.txt", &readMe));
-    ASSERT_TRUE(ReadWholeFile(PORTAVO_GEN_DIR "/checksums.bin", &checksums));
+    ASSERT_TRUE(ReadWholeFile(PORTAVO_TREE_GEN "/packed/Read Me.txt", &readMe));
+    ASSERT_TRUE(ReadWholeFile(PORTAVO_TREE_GEN "/checksums.bin", &checksums));
     DamagedCopy copies[] = {
         {"a payload byte flipped", program, "\"Read Me.txt\""},
         {"a recorded CRC-32 changed", program, "\"Trovado Pro.exe\""},

@@ -26,6 +26,10 @@ const char* const kEntryKeys[] = {"file", "flags", "resource", "shortcut"};
 const char* const kRegistrationKeys[] = {"uninstaller", "company_key",    "version_key", "class_id",
                                          "server_file", "menu_text", "find_extension"};
 const size_t kRegistrationKeyCount = sizeof kRegistrationKeys / sizeof kRegistrationKeys[0];
+// Lengths the registrations are held to (a registry key name has at most
+// 255 characters), NUL included.
+const size_t kKeyPathSize = 256;
+const size_t kMenuTextSize = 64;
 
 // Collects messages with the description's name and a line number.
 struct Reporter {
@@ -530,10 +534,10 @@ void ReadRegistration(const Reporter& report, const Section& s, ProductDescripti
     r.versionKey = r.companyKey + "\\Programs\\" + segment + "\\Current Version";
     const int keyLine = text("version_key") ? text("version_key")->line
                                             : text("company_key") ? text("company_key")->line : 0;
-    if (r.versionKey.size() >= kRegistryPathSize)
+    if (r.versionKey.size() >= kKeyPathSize)
         report.Error(keyLine, "version_key: the version key \"" + r.versionKey + "\" has " +
                                   std::to_string(r.versionKey.size()) + " characters, at most " +
-                                  std::to_string(kRegistryPathSize - 1) + " fit");
+                                  std::to_string(kKeyPathSize - 1) + " fit");
     const Value* classId = text("class_id");
     if (classId && !IsGuid(classId->text))
         report.Error(classId->line, "class_id: \"" + classId->text +
@@ -562,9 +566,9 @@ void ReadRegistration(const Reporter& report, const Section& s, ProductDescripti
     if (menu && CheckText(report, menu->line, "menu_text", menu->text, kMenuTextSize, kPlainText))
         r.menuText = menu->text;
     if (extension && CheckKeyPath(report, extension->line, "find_extension", extension->text, false)) {
-        if (extension->text.size() >= kExtensionNameSize)
+        if (extension->text.size() >= kKeyPathSize)
             report.Error(extension->line, "find_extension: at most " +
-                                              std::to_string(kExtensionNameSize - 1) + " characters");
+                                              std::to_string(kKeyPathSize - 1) + " characters");
         else
             r.findExtension = extension->text;
     }

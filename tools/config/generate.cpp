@@ -515,7 +515,7 @@ bool GenerateProductSources(const GenerateRequest& request, ProductConfig* recor
         return false;
     }
     const std::vector<uint8_t> table = PayloadChecksums(*record, files);
-    const std::string source = ProductConfigSource(*record) + RegistrationSource(description.registration);
+    const std::string source = ProductConfigSource(*record) + RegistrationSource(description);
     return WriteFile(gen / "product_config.cpp", source, errors) &&
            WriteFile(checksums, std::string(table.begin(), table.end()), errors) &&
            WriteFile(gen / "version.rc", VersionScript(*record), errors) &&
@@ -524,24 +524,26 @@ bool GenerateProductSources(const GenerateRequest& request, ProductConfig* recor
            errors->size() == start;
 }
 
-std::string RegistrationSource(const DescribedRegistration& r) {
-    ProductRegistration record;
-    memset(&record, 0, sizeof record);
-    CopyText(record.companyKey, sizeof record.companyKey, r.companyKey);
-    CopyText(record.versionKey, sizeof record.versionKey, r.versionKey);
-    CopyText(record.classId, sizeof record.classId, r.classId);
-    CopyText(record.menuText, sizeof record.menuText, r.menuText);
-    CopyText(record.findExtension, sizeof record.findExtension, r.findExtension);
-    std::ostringstream s;
-    s << "\nconst ProductRegistration g_registration = {\n"
-      << "    " << Literal(record.companyKey) << ",  // company key\n"
-      << "    " << Literal(record.versionKey) << ",  // version key\n"
-      << "    " << Literal(record.classId) << ",  // class id\n"
-      << "    " << Literal(record.menuText) << ",  // menu text\n"
-      << "    " << Literal(record.findExtension) << ",  // find extension\n"
-      << "    " << r.serverEntry << ",  // the class's DLL entry\n"
-      << "};\n";
-    return s.str();
+std::string RegistrationSource(const ProductDescription& d) {
+    const DescribedRegistration& r = d.registration;
+    const bool server = !r.classId.empty();
+    const bool find = server && !r.findExtension.empty();
+    const std::string file = server ? d.entries[r.serverEntry].file : "";
+    const std::pair<std::string, const char*> fields[] = {
+        {r.companyKey, "company key"},
+        {r.versionKey, "version key"},
+        {r.classId, "class id"},
+        {server ? r.classId + "\\" + "InProcServer32" : "", "its server key"},
+        {file, "its DLL"},
+        {find ? r.findExtension : "", "find extension key"},
+        {find ? r.findExtension + "\\0" : "", "its menu key"},
+        {find ? r.menuText : "", "menu text"},
+        {find ? r.findExtension + "\\0\\DefaultIcon" : "", "its icon key"},
+        {find ? file + ",0" : "", "icon"},
+    };
+    std::string s = "\nconst ProductRegistration g_registration = {\n";
+    for (const auto& f : fields) s += "    " + Literal(f.first.c_str()) + ",  // " + f.second + "\n";
+    return s + "};\n";
 }
 
 bool GenerateProductNames(const GenerateRequest& request, std::vector<std::string>* errors) {
@@ -559,7 +561,7 @@ bool GenerateProductNames(const GenerateRequest& request, std::vector<std::strin
     std::error_code ec;
     fs::create_directories(request.genDir, ec);
     const fs::path gen(request.genDir);
-    const std::string source = ProductConfigSource(record) + RegistrationSource(description.registration);
+    const std::string source = ProductConfigSource(record) + RegistrationSource(description);
     return WriteFile(gen / "product_config.cpp", source, errors) &&
            WriteFile(gen / "version.rc",
                      ProgramVersionScript(record, std::string(record.productName) + " Uninstaller", "uninstall"),

@@ -97,7 +97,7 @@ std::string ProgramVersionScript(const ProductConfig& record, const std::string&
                                  const std::string& program);
 
 // C++ source defining g_registration, appended to the product record's.
-std::string RegistrationSource(const DescribedRegistration& registration);
+std::string RegistrationSource(const ProductDescription& description);
 
 struct GenerateRequest {
     std::string description;               // the description file
