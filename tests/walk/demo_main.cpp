@@ -35,8 +35,9 @@ std::string RegistryText(HKEY root, const char* key, const char* value) {
     return data;
 }
 
-void PrintFiles(const std::string& installFolder, const std::string& windowsFolder) {
-    printf("\nInstalled files\n");
+void PrintFiles(const std::string& installFolder, const std::string& windowsFolder,
+                const char* title = "Installed files") {
+    printf("\n%s\n", title);
     for (int i = 0; i < g_product.fileCount; ++i) {
         const FileEntry& entry = g_product.files[i];
         const std::string folder = (entry.flags & kInWindowsFolder) ? windowsFolder : installFolder;
@@ -112,7 +113,7 @@ bool Uninstall(const std::string& command, const std::string& installFolder, con
     AnswerMessageBox(box, IDOK);
     printf("uninstaller exit code %d\n", WaitForExit(&walk.run, 20000));
     Sleep(1500);  // its copy in the temporary folder deletes it
-    PrintFiles(installFolder, windows);
+    PrintFiles(installFolder, windows, "The product's files after the uninstall");
     return true;
 }
 
