@@ -122,7 +122,7 @@ add_executable(check-bench ${CMAKE_SOURCE_DIR}/tools/pack/check_bench.cpp $<TARG
 target_link_libraries(check-bench PRIVATE portavo_win32)
 target_link_options(check-bench PRIVATE ${PORTAVO_LINK_STATIC})
 
-# The extract tests' small full disk, symbolic link and scratch drive Q:
+# The extract tests' small full disk
 # (tests/extract/fixtures.sh), and a time zone without summer time (UTC+9).
 if(TEST wine-extract)
   set(fixtures ${CMAKE_BINARY_DIR}/extract-fixtures)

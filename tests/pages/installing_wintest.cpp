@@ -18,6 +18,7 @@
 #include "core/config.h"
 #include "core/text.h"
 #include "extract/install.h"
+#include "extract/transaction.h"
 #include "pages/pages.h"
 #include "resources/ids.h"
 #include "tests/support/message_box_catcher.h"
@@ -506,6 +507,7 @@ protected:
         g_run = &run_;
     }
     void TearDown() override {
+        RollBackTransaction();  // the page leaves its run open, as for the group page
         g_run = nullptr;
         strcpy(g_installFolder, ".");
         strcpy(g_windowsFolder, ".");
