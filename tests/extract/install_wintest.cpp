@@ -27,7 +27,7 @@ const char kCannotCreate[] = "Unable to create destination file!\r\nInstallation
 const char kCannotWrite[] = "Unable to write destination file!\r\nInstallation will now be aborted.";
 const RetiredFiles kNoneRetired = {nullptr, 0};
 
-enum { kUninstaller = 0, kUpdater = 1, kProgram = 2, kReadMe = 6, kOrder = 7, kRegInfo = 8 };
+enum { kUninstaller = 0, kUpdater = 1, kProgram = 2, kReadMe = 6, kOrder = 7, kRegInfo = 8, kContext = 9 };
 
 // The original of a payload file: a hand-written text in the source tree or
 // a generated placeholder in the gen folder.
@@ -284,6 +284,51 @@ TEST_F(InstallTest, FileInUseIsAskedAboutBeforeAnythingChanges) {
     EXPECT_EQ(retry.boxes().size(), 1u);
     ExpectPayload(held, g_product.files[kReadMe]);
     ExpectPayload(install_ + "\\RegInfo.txt", g_product.files[kRegInfo]);
+}
+
+// The search extension in the Windows folder, loaded by a program (Explorer,
+// which the user cannot close): not asked about but moved aside, the new one
+// put in its place, and the earlier one deleted at the next restart.
+TEST_F(InstallTest, LibraryInUseInTheWindowsFolderIsReplacedAndTheEarlierOneGoesAtTheRestart) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string loadable = std::string(self, strrchr(self, '\\')) + "\\planted\\comctl32.dll";
+    const std::string library = windows_ + "\\TrovadoCtx.dll";
+    ASSERT_TRUE(CopyFileA(loadable.c_str(), library.c_str(), TRUE)) << loadable;
+    HMODULE loaded = LoadLibraryA(library.c_str());
+    ASSERT_NE(loaded, nullptr);
+    DeleteFileA((windows_ + "\\comctl32-loaded.txt").c_str());  // the library's own mark
+    const char kPending[] = "System\\CurrentControlSet\\Control\\Session Manager";
+    HKEY session;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPending, 0, KEY_ALL_ACCESS, &session), ERROR_SUCCESS);
+    std::string pendingBefore(32768, '\0');
+    DWORD sizeBefore = static_cast<DWORD>(pendingBefore.size());
+    const bool hadPending =
+        RegQueryValueExA(session, "PendingFileRenameOperations", nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(&pendingBefore[0]), &sizeBefore) == ERROR_SUCCESS;
+
+    EXPECT_EQ(Install(Table({kContext})), 1);
+    CommitTransaction();
+
+    EXPECT_TRUE(boxes_.boxes().empty());
+    ExpectPayload(library, g_product.files[kContext]);
+    EXPECT_TRUE(RestartCompletesInstallation());
+    const std::string aside = library + kAsideSuffix;
+    std::string pending(32768, '\0');
+    DWORD size = static_cast<DWORD>(pending.size());
+    EXPECT_EQ(RegQueryValueExA(session, "PendingFileRenameOperations", nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(&pending[0]), &size), ERROR_SUCCESS);
+    pending.resize(size);
+    EXPECT_NE(pending.find(aside), std::string::npos) << aside;
+
+    FreeLibrary(loaded);
+    DeleteFileA(aside.c_str());
+    if (hadPending)
+        RegSetValueExA(session, "PendingFileRenameOperations", 0, REG_MULTI_SZ,
+                       reinterpret_cast<const BYTE*>(pendingBefore.data()), sizeBefore);
+    else
+        RegDeleteValueA(session, "PendingFileRenameOperations");
+    RegCloseKey(session);
 }
 
 // A run that ends early puts back every earlier file byte for byte, with its
