@@ -41,9 +41,11 @@ bool CreateShortcut(const char* target, const char* folder, const char* linkPath
         WCHAR widePath[kPathBufferSize];
         // 0 means the path did not fit the wide buffer or could not be converted.
         // A link of the same name is an earlier one: it is kept aside until
-        // the run completes.
+        // the run completes. (A folder of that name makes the save fail.)
+        const DWORD existing = GetFileAttributesA(linkPath);
         if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, kPathBufferSize) != 0 &&
-            (GetFileAttributesA(linkPath) == INVALID_FILE_ATTRIBUTES || MoveAside(linkPath)) &&
+            (existing == INVALID_FILE_ATTRIBUTES || (existing & FILE_ATTRIBUTE_DIRECTORY) ||
+             MoveAside(linkPath)) &&
             NoteNewFile(linkPath))
             saved = SUCCEEDED(file->Save(widePath, TRUE));
         file->Release();

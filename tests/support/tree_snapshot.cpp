@@ -17,6 +17,18 @@ uint64_t Fingerprint(const std::string& bytes) {
     return h;
 }
 
+std::string Describe(const std::string& path, const WIN32_FIND_DATAA& found) {
+    std::string contents;
+    ReadWholeFile(path, &contents);
+    char line[160];
+    snprintf(line, sizeof line, "%zu bytes %016llx attributes %lx written %llu created %llu",
+             contents.size(), static_cast<unsigned long long>(Fingerprint(contents)),
+             static_cast<unsigned long>(found.dwFileAttributes & ~FILE_ATTRIBUTE_ARCHIVE),
+             static_cast<unsigned long long>(Ticks(found.ftLastWriteTime)),
+             static_cast<unsigned long long>(Ticks(found.ftCreationTime)));
+    return line;
+}
+
 void Walk(const std::string& folder, const std::string& prefix, TreeSnapshot* out) {
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
@@ -30,15 +42,7 @@ void Walk(const std::string& folder, const std::string& prefix, TreeSnapshot* ou
             Walk(folder + "\\" + name, relative + "\\", out);
             continue;
         }
-        std::string contents;
-        ReadWholeFile(folder + "\\" + name, &contents);
-        char line[160];
-        snprintf(line, sizeof line, "%zu bytes %016llx attributes %lx written %llu created %llu",
-                 contents.size(), static_cast<unsigned long long>(Fingerprint(contents)),
-                 static_cast<unsigned long>(found.dwFileAttributes & ~FILE_ATTRIBUTE_ARCHIVE),
-                 static_cast<unsigned long long>(Ticks(found.ftLastWriteTime)),
-                 static_cast<unsigned long long>(Ticks(found.ftCreationTime)));
-        (*out)[relative] = line;
+        (*out)[relative] = Describe(folder + "\\" + name, found);
     } while (FindNextFileA(find, &found));
     FindClose(find);
 }
@@ -49,4 +53,12 @@ TreeSnapshot SnapshotTree(const std::string& folder) {
     TreeSnapshot snapshot;
     Walk(folder, "", &snapshot);
     return snapshot;
+}
+
+std::string DescribeFile(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(path.c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return "";
+    FindClose(find);
+    return Describe(path, found);
 }

@@ -10,3 +10,6 @@
 typedef std::map<std::string, std::string> TreeSnapshot;
 
 TreeSnapshot SnapshotTree(const std::string& folder);
+
+// The line of one file, "" when there is none.
+std::string DescribeFile(const std::string& path);
