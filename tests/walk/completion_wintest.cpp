@@ -416,6 +416,7 @@ TEST_F(CompletionTest, SecondRunOffersTheRememberedFolderAndKeepsTheUsersFiles) 
     BoxInfo closing;
     ASSERT_TRUE(WaitForMessageBox(second.run, &closing, 15000));
     EXPECT_EQ(closing.text, std::string(kClosing) + "\r\n\r\nRestart your computer to complete the update.");
+    Sleep(500);
     Snap(second, "restart");
     ASSERT_TRUE(AnswerMessageBox(closing, IDOK));
     EXPECT_EQ(WaitForExit(&second.run, 10000), 1);

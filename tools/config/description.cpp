@@ -96,9 +96,9 @@ void SplitSections(const std::string& text, const Reporter& report, Section* pro
         value.text = Trim(s.substr(eq + 1));
         Section* section = nullptr;
         if (where == kProduct) {
-            if (!Known(kProductKeys, 7, key)) {
+            if (!Known(kProductKeys, sizeof kProductKeys / sizeof *kProductKeys, key)) {
                 report.Error(line, "unknown key \"" + key + "\" in [product] (known: " +
-                                       KeyList(kProductKeys, 7) + ")");
+                                       KeyList(kProductKeys, sizeof kProductKeys / sizeof *kProductKeys) + ")");
                 continue;
             }
             section = product;
