@@ -74,6 +74,8 @@ void MessageBoxCatcher::Catch(HWND box) {
     caught.icon = IconKind(box);
     caught.owner = GetWindow(box, GW_OWNER);
     boxes_.push_back(caught);
-    const int answer = decide_ ? decide_(caught) : answer_;
+    int answer = decide_ ? decide_(caught) : answer_;
+    // A box without that button would wait for ever: Cancel it instead.
+    if (!GetDlgItem(box, answer)) answer = IDCANCEL;
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
 }
