@@ -13,14 +13,17 @@ const char kNewSuffix[] = ".pv-new";
 
 namespace {
 
-// A record is one line: its letter, a blank and a path. A line cut short by a
-// kill has no line break and is ignored.
+// A record is one line: its letter, a blank and a path in UTF-8, so that a
+// path in any script (a Programs folder the code page cannot spell) is kept
+// whole. A line cut short by a kill has no line break and is ignored.
 enum : char {
     kRecordAside = 'A',   // the earlier file lies at path + kAsideSuffix
     kRecordNew = 'N',     // path (and its temporary name) is this run's
     kRecordFolder = 'D',  // this run created the folder
     kRecordCommit = 'C',  // the run finished: the earlier copies may go
 };
+
+enum { kUtf8PathSize = 3 * kPathBufferSize };
 
 // A journal larger than this was not written by the program.
 const DWORD kJournalLimit = 1 << 20;
@@ -36,37 +39,51 @@ bool FormJournalPath(char* out, const char* windowsFolder) {
            JoinPath(out, kPathBufferSize, windowsFolder, name, 0);
 }
 
-bool WithSuffix(char* out, const char* path, const char* suffix) {
-    return FormatText(out, kPathBufferSize, "%s%s", path, suffix);
+bool Widen(WCHAR* out, const char* path, UINT codePage) {
+    return MultiByteToWideChar(codePage, 0, path, -1, out, kPathBufferSize) != 0;
 }
 
-bool Exists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+// path with suffix (ASCII) appended; false when it does not fit.
+bool WithSuffix(WCHAR* out, const WCHAR* path, const char* suffix) {
+    int n = 0;
+    while (path[n] != L'\0' && n < kPathBufferSize) {
+        out[n] = path[n];
+        ++n;
+    }
+    for (const char* s = suffix; *s && n < kPathBufferSize; ++s) out[n++] = static_cast<WCHAR>(*s);
+    if (n >= kPathBufferSize) return false;
+    out[n] = L'\0';
+    return true;
+}
 
-bool Append(char kind, const char* path) {
-    char line[kPathBufferSize + 3];
-    const size_t length = strlen(path);
-    if (length >= kPathBufferSize) return false;
+bool Exists(const WCHAR* path) { return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
+
+bool Append(char kind, const WCHAR* path) {
+    char line[kUtf8PathSize + 3];
+    const int length = path[0] ? WideCharToMultiByte(CP_UTF8, 0, path, -1, line + 2, kUtf8PathSize,
+                                                     nullptr, nullptr) - 1
+                               : 0;
+    if (length < 0) return false;
     line[0] = kind;
     line[1] = ' ';
-    memcpy(line + 2, path, length);
     line[length + 2] = '\n';
     const DWORD size = static_cast<DWORD>(length + 3);
     DWORD written = 0;
     return WriteFile(g_journal, line, size, &written, nullptr) && written == size;
 }
 
-void DeleteAnyFile(const char* path) {
-    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path);
+void DeleteAnyFile(const WCHAR* path) {
+    SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path);
 }
 
 // Puts one record's change back. False for an earlier copy that is still
 // aside, which a later run must try again.
-bool UndoRecord(char kind, const char* path) {
-    char other[kPathBufferSize];
+bool UndoRecord(char kind, const WCHAR* path) {
+    WCHAR other[kPathBufferSize];
     switch (kind) {
     case kRecordNew:
-        if (TemporaryName(other, path)) DeleteAnyFile(other);
+        if (WithSuffix(other, path, kNewSuffix)) DeleteAnyFile(other);
         DeleteAnyFile(path);
         return true;
     case kRecordAside:
@@ -74,9 +91,9 @@ bool UndoRecord(char kind, const char* path) {
         // The earlier file was moved away before anything was put at path,
         // so whatever lies there now is this run's.
         DeleteAnyFile(path);
-        return MoveFileA(other, path) != FALSE;
+        return MoveFileW(other, path) != FALSE;
     case kRecordFolder:
-        RemoveDirectoryA(path);  // only when empty
+        RemoveDirectoryW(path);  // only when empty
         return true;
     default:
         return true;
@@ -84,12 +101,12 @@ bool UndoRecord(char kind, const char* path) {
 }
 
 // Deletes an earlier copy; one that is held goes at the next restart.
-void DeleteAside(const char* path) {
-    char aside[kPathBufferSize];
+void DeleteAside(const WCHAR* path) {
+    WCHAR aside[kPathBufferSize];
     if (!WithSuffix(aside, path, kAsideSuffix) || !Exists(aside)) return;
-    SetFileAttributesA(aside, FILE_ATTRIBUTE_NORMAL);
-    if (DeleteFileA(aside)) return;
-    if (MoveFileExA(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) g_restart = true;
+    SetFileAttributesW(aside, FILE_ATTRIBUTE_NORMAL);
+    if (DeleteFileW(aside)) return;
+    if (MoveFileExW(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) g_restart = true;
 }
 
 // The journal's complete lines, each ended by a NUL instead of its line
@@ -116,11 +133,14 @@ DWORD ReadJournal(const char* path, char** text) {
     return read;
 }
 
-bool IsRecord(const char* line) { return line[0] != '\0' && line[1] == ' '; }
+// A record's kind and its path in wideOut; false for a line that is none.
+bool ReadRecord(const char* line, WCHAR* path) {
+    return line[0] != '\0' && line[1] == ' ' && (line[2] == '\0' || Widen(path, line + 2, CP_UTF8));
+}
 
 bool Committing(const char* text, DWORD length) {
     for (const char* line = text; line < text + length; line += strlen(line) + 1)
-        if (IsRecord(line) && line[0] == kRecordCommit) return true;
+        if (line[0] == kRecordCommit && line[1] == ' ') return true;
     return false;
 }
 
@@ -132,15 +152,16 @@ void Settle(const char* journalPath) {
     const DWORD length = ReadJournal(journalPath, &text);
     char* rest = text ? static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, length)) : nullptr;
     DWORD kept = 0;
+    WCHAR path[kPathBufferSize];
     if (rest && Committing(text, length)) {
         for (const char* line = text; line < text + length; line += strlen(line) + 1)
-            if (IsRecord(line) && line[0] == kRecordAside) DeleteAside(line + 2);
+            if (line[0] == kRecordAside && ReadRecord(line, path)) DeleteAside(path);
     } else if (rest) {
         for (char* end = text + length; end > text;) {
             char* line = end - 1;
             while (line > text && line[-1] != '\0') --line;
             end = line;
-            if (IsRecord(line) && !UndoRecord(line[0], line + 2)) {
+            if (ReadRecord(line, path) && !UndoRecord(line[0], path)) {
                 const size_t size = strlen(line);
                 memcpy(rest + kept, line, size);
                 rest[kept + size] = '\n';
@@ -178,25 +199,38 @@ bool BeginTransaction() {
     return g_journal != INVALID_HANDLE_VALUE;
 }
 
+bool NoteFolder(const WCHAR* folder) {
+    return g_journal == INVALID_HANDLE_VALUE || Append(kRecordFolder, folder);
+}
+
 void CreateFolderInTransaction(const char* folder) {
-    if (g_journal == INVALID_HANDLE_VALUE) {
-        CreateFolderPath(folder);
-        return;
-    }
     ForEachFolderLevel(folder, [](const char* level) {
-        if (!Exists(level) && Append(kRecordFolder, level)) CreateDirectoryA(level, nullptr);
+        WCHAR wide[kPathBufferSize];
+        if (GetFileAttributesA(level) == INVALID_FILE_ATTRIBUTES && Widen(wide, level, CP_ACP) &&
+            NoteFolder(wide))
+            CreateDirectoryA(level, nullptr);
     });
 }
 
-bool MoveAside(const char* path) {
+bool MoveAside(const WCHAR* path) {
     if (g_journal == INVALID_HANDLE_VALUE) return true;
-    char aside[kPathBufferSize];
+    WCHAR aside[kPathBufferSize];
     return WithSuffix(aside, path, kAsideSuffix) && Append(kRecordAside, path) &&
-           MoveFileA(path, aside);
+           MoveFileW(path, aside);
+}
+
+bool MoveAside(const char* path) {
+    WCHAR wide[kPathBufferSize];
+    return Widen(wide, path, CP_ACP) && MoveAside(wide);
+}
+
+bool NoteNewFile(const WCHAR* path) {
+    return g_journal == INVALID_HANDLE_VALUE || Append(kRecordNew, path);
 }
 
 bool NoteNewFile(const char* path) {
-    return g_journal == INVALID_HANDLE_VALUE || Append(kRecordNew, path);
+    WCHAR wide[kPathBufferSize];
+    return Widen(wide, path, CP_ACP) && NoteNewFile(wide);
 }
 
 bool PlaceNewFile(const char* path) {
@@ -204,11 +238,13 @@ bool PlaceNewFile(const char* path) {
     return TemporaryName(temporary, path) && MoveFileA(temporary, path);
 }
 
-bool TemporaryName(char* out, const char* path) { return WithSuffix(out, path, kNewSuffix); }
+bool TemporaryName(char* out, const char* path) {
+    return FormatText(out, kPathBufferSize, "%s%s", path, kNewSuffix);
+}
 
 void CommitTransaction() {
     if (g_journal == INVALID_HANDLE_VALUE) return;
-    Append(kRecordCommit, "");
+    Append(kRecordCommit, L"");
     CloseJournal();
     Settle(g_journalPath);
 }
@@ -221,7 +257,8 @@ void RollBackTransaction() {
 
 void RecoverTransaction(const char* windowsFolder) {
     char path[kPathBufferSize];
-    if (FormJournalPath(path, windowsFolder) && Exists(path)) Settle(path);
+    if (FormJournalPath(path, windowsFolder) && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        Settle(path);
 }
 
 bool RestartCompletesInstallation() { return g_restart; }

@@ -7,6 +7,8 @@
 // run when it was killed; one that finishes deletes the earlier copies.
 #pragma once
 
+#include <windows.h>
+
 // Starts the journal for a run whose Windows folder slot is filled. False
 // when it cannot be created; nothing has changed then.
 bool BeginTransaction();
@@ -14,13 +16,20 @@ bool BeginTransaction();
 // Records and creates each missing level of folder below its drive root.
 void CreateFolderInTransaction(const char* folder);
 
+// Records a folder that the caller is about to create.
+bool NoteFolder(const WCHAR* folder);
+
 // Records path and moves it aside, to path with kAsideSuffix. False when the
 // path is too long or it could not be moved; nothing has changed then.
+// Outside a transaction (a page's own tests) these record and move nothing
+// and return true.
 bool MoveAside(const char* path);
+bool MoveAside(const WCHAR* path);
 
 // Records path as made by this run; a new file is written to
 // TemporaryName(path) and then put in place with PlaceNewFile.
 bool NoteNewFile(const char* path);
+bool NoteNewFile(const WCHAR* path);
 bool PlaceNewFile(const char* path);
 
 // The name a new file is written under until it is whole; false when it does
