@@ -8,6 +8,7 @@ set(PORTAVO_PURE_SOURCES
   core/product_files.cpp
   pages/group_name.cpp
   pages/location_path.cpp
+  extract/install_plan.cpp
   extract/lzhuf.cpp
   extract/crc32.cpp
   extract/payload_check.cpp
@@ -35,6 +36,8 @@ set(PORTAVO_WIN32_SOURCES
   extract/packed_stream.cpp
   extract/self_check.cpp
   extract/install.cpp
+  extract/in_use.cpp
+  extract/transaction.cpp
   extract/folder_path.cpp
   system/registry.cpp
   system/completion.cpp

@@ -89,6 +89,11 @@ struct ProductRegistration {
 
 extern const ProductRegistration g_registration;
 
+// Files that earlier versions installed into the install folder and this one
+// no longer does, as paths relative to it: an upgrade removes them.
+extern const char* const g_retiredFiles[];
+extern const int g_retiredFileCount;
+
 // Path slots, each "." until the page that owns it fills it.
 extern char g_installFolder[kSlotSize];
 extern char g_windowsFolder[kSlotSize];

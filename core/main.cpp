@@ -11,6 +11,7 @@
 #include "core/single_run.h"
 #include "core/wizard.h"
 #include "extract/self_check.h"
+#include "extract/transaction.h"
 #include "pages/pages.h"
 #include "resources/ids.h"
 #include "core/app.h"
@@ -31,6 +32,14 @@ char* CommandTail(char* line) {
     return line;
 }
 
+// What a killed run left half done is put back (or, when it was committing,
+// finished) before this run shows or changes anything.
+void RecoverKilledRun() {
+    char windows[MAX_PATH];
+    const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+    if (length != 0 && length < sizeof windows) RecoverTransaction(windows);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
@@ -38,6 +47,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     // A damaged copy stops here, before anything is shown or written.
     if (!VerifyPayload()) return 1;
     if (!ClaimSingleRun()) return 1;
+    RecoverKilledRun();
     InitApplication(instance);
     if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_WELCOME), nullptr, WelcomePageProc, 0) != 1)
         return 1;
@@ -48,6 +58,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    // A run that ended before its registry entries leaves the machine as it
+    // found it.
+    RollBackTransaction();
     return 1;
 }
 

@@ -5,10 +5,10 @@
 #include "core/code_page.h"
 #include "extract/install.h"
 
-void CreateFolderPath(const char* path) {
+void ForEachFolderLevel(const char* path, void (*visit)(const char* level)) {
     char work[kSlotSize];
     const size_t length = strlen(path);
-    // A drive root has nothing to create; a cut path would create the wrong folders.
+    // A drive root has nothing to create; a cut path would name the wrong folders.
     if (length <= 3 || length >= sizeof work) return;
     memcpy(work, path, length + 1);
     // Levels start after the drive root "C:\", which is never created; each
@@ -17,8 +17,12 @@ void CreateFolderPath(const char* path) {
         if (*p != '\\' && *p != '\0') continue;
         const char kept = *p;
         *p = '\0';
-        CreateDirectoryA(work, nullptr);
+        visit(work);
         if (kept == '\0' || p[1] == '\0') return;
         *p = kept;
     }
+}
+
+void CreateFolderPath(const char* path) {
+    ForEachFolderLevel(path, [](const char* level) { CreateDirectoryA(level, nullptr); });
 }

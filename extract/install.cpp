@@ -3,11 +3,15 @@
 #include <cstring>
 
 #include "core/app.h"
+#include "core/code_page.h"
 #include "core/product_files.h"
 #include "core/pump.h"
 #include "core/text.h"
 #include "core/resource.h"
+#include "extract/in_use.h"
+#include "extract/install_plan.h"
 #include "extract/packed_stream.h"
+#include "extract/transaction.h"
 #include "pages/installing.h"
 #include "resources/ids.h"
 
@@ -19,25 +23,166 @@ const char kCannotCreateText[] =
     "Unable to create destination file!\r\nInstallation will now be aborted.";
 const char kCannotWriteText[] =
     "Unable to write destination file!\r\nInstallation will now be aborted.";
+const char kInUseFormat[] =
+    "A file that must be replaced is in use:\r\n\r\n%s\r\n\r\n%s"
+    "Close it and click Retry, or click Cancel to stop the installation.";
+const char kHoldersFormat[] = "It is used by: %s\r\n\r\n";
+const char kNoSpaceFormat[] =
+    "Not enough free disk space on drive %s!\r\n\r\nNeeded: %s bytes\r\nFree: %s bytes\r\n\r\n"
+    "Free some space and click Retry, or click Cancel to stop the installation.";
 
 enum EntryResult { kWritten, kNotCreated, kNotWritten };
 
-const char* TargetFolder(const FileEntry& entry) {
-    return (entry.flags & kInWindowsFolder) ? g_windowsFolder : g_installFolder;
-}
+// Space is taken in whole clusters; 4 KB is the common size and rounds each
+// file up far enough for any smaller one.
+const uint32_t kClusterBytes = 4096;
+
+// What the step will do with one entry's target, decided before any change.
+struct Target {
+    char path[kPathBufferSize];
+    bool known;  // the path fits and its folder slot is filled
+    PlanAction action;
+};
+
+struct Plan {
+    Target entries[kMaxFiles];
+    bool earlierInstallation;
+};
 
 bool IsPlainFile(const char* path) {
     const DWORD attributes = GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Cleans an existing install folder only when an earlier installation of the
-// product lives there; a folder of the user's own keeps everything.
-void PrepareInstallFolder(const ProductConfig& product) {
-    if (GetFileAttributesA(g_installFolder) == INVALID_FILE_ATTRIBUTES) {
-        CreateFolderPath(g_installFolder);
-    } else if (HoldsEarlierInstallation(g_installFolder, product)) {
-        CleanFolder(g_installFolder);
+void MakePlan(const ProductConfig& product, Plan* plan) {
+    plan->earlierInstallation = HoldsEarlierInstallation(g_installFolder, product);
+    for (int i = 0; i < FileCount(product); ++i) {
+        const FileEntry& entry = product.files[i];
+        Target& t = plan->entries[i];
+        t.known = EntryTarget(t.path, sizeof t.path, entry, g_installFolder, g_windowsFolder);
+        t.action = PlanEntry(entry, t.known && IsPlainFile(t.path), plan->earlierInstallation);
+    }
+}
+
+// A retired file's path in the install folder and what to do with it.
+PlanAction PlanRetired(const char* name, bool earlierInstallation, char* path) {
+    if (!JoinPath(path, kPathBufferSize, g_installFolder, name, 0)) return kPlanKeep;
+    return PlanRetiredFile(name, IsPlainFile(path), earlierInstallation);
+}
+
+bool AskRetry(HWND page, const char* text) {
+    return MessageBoxA(page, text, kMessageCaption, MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
+}
+
+// The first target to change that another program holds, or nullptr. A
+// library in the Windows folder that a program has loaded (Explorer keeps
+// the search extension) need only be moved aside.
+const char* HeldTarget(const ProductConfig& product, const Plan& plan, const RetiredFiles& retired,
+                       char* retiredPath) {
+    for (int i = 0; i < FileCount(product); ++i) {
+        const Target& t = plan.entries[i];
+        if (ChangesTarget(t.action) &&
+            IsHeld(t.path, (product.files[i].flags & kInWindowsFolder) != 0))
+            return t.path;
+    }
+    for (int i = 0; i < retired.count; ++i)
+        if (PlanRetired(retired.names[i], plan.earlierInstallation, retiredPath) == kPlanRemove &&
+            IsHeld(retiredPath, false))
+            return retiredPath;
+    return nullptr;
+}
+
+bool AskAboutHeldFile(HWND page, const char* path) {
+    char holders[256];
+    ProgramsHolding(path, holders, sizeof holders);
+    char named[320] = "";
+    if (holders[0]) FormatText(named, sizeof named, kHoldersFormat, holders);
+    char text[1024];
+    FormatText(text, sizeof text, kInUseFormat, path, named);
+    return AskRetry(page, text);
+}
+
+// The folder itself or, for one still to be created, its nearest existing
+// parent: free space is asked of a folder that exists, which also finds a
+// drive mounted inside another.
+void ExistingFolder(char* folder) {
+    while (GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES) {
+        char* cut = nullptr;
+        for (char* p = folder; *p; p = NextChar(p))
+            if (*p == '\\') cut = p;
+        if (!cut || cut <= folder + 2) {
+            folder[3] = '\0';  // the drive root
+            return;
+        }
+        *cut = '\0';
+    }
+}
+
+struct Volume {
+    char folder[kPathBufferSize];
+    ULARGE_INTEGER free, total;
+    uint64_t needed;
+};
+
+uint64_t WholeClusters(uint32_t bytes) {
+    return (uint64_t(bytes) + kClusterBytes - 1) / kClusterBytes * kClusterBytes;
+}
+
+// Checks that each target folder's drive has room for every file written
+// there while the earlier copies are still kept; two folders on one volume
+// add up. True, with the warning in text (1024 bytes), for the first that
+// has not.
+bool LacksSpace(const ProductConfig& product, const Plan& plan, char* text) {
+    Volume volumes[2] = {};
+    const char* folders[2] = {g_installFolder, g_windowsFolder};
+    for (int v = 0; v < 2; ++v) {
+        Volume& volume = volumes[v];
+        if (!FillSlot(volume.folder, sizeof volume.folder, folders[v]) || !volume.folder[0]) continue;
+        ExistingFolder(volume.folder);
+        if (!GetDiskFreeSpaceExA(volume.folder, &volume.free, &volume.total, nullptr)) continue;
+        volume.needed = kClusterBytes;  // the journal
+        for (int i = 0; i < FileCount(product); ++i) {
+            const bool here = (EntryFolder(product.files[i], folders[0], folders[1]) == folders[v]);
+            const PlanAction action = plan.entries[i].action;
+            if (here && (action == kPlanWrite || action == kPlanReplace))
+                volume.needed += WholeClusters(product.files[i].unpackedSize);
+        }
+    }
+    Volume& first = volumes[0];
+    Volume& second = volumes[1];
+    if (first.total.QuadPart && FoldAscii(first.folder[0]) == FoldAscii(second.folder[0]) &&
+        first.total.QuadPart == second.total.QuadPart && first.free.QuadPart == second.free.QuadPart) {
+        first.needed += second.needed;
+        second.needed = 0;
+    }
+    for (const Volume& volume : volumes) {
+        if (!volume.total.QuadPart || volume.needed <= volume.free.QuadPart) continue;
+        char drive[3] = {volume.folder[0], ':', '\0'};
+        char needed[kThousandsTextSize], free[kThousandsTextSize];
+        FormatThousands(volume.needed > 0xFFFFFFFFu ? 0xFFFFFFFFu : uint32_t(volume.needed), needed);
+        FormatThousands(volume.free.QuadPart > 0xFFFFFFFFu ? 0xFFFFFFFFu
+                                                           : uint32_t(volume.free.QuadPart),
+                        free);
+        wsprintfA(text, kNoSpaceFormat, drive, needed, free);
+        return true;
+    }
+    return false;
+}
+
+// Asks until every target to change is free and every drive has room;
+// false when the user cancelled.
+bool CheckBeforeChanging(HWND page, const ProductConfig& product, const Plan& plan,
+                         const RetiredFiles& retired) {
+    for (;;) {
+        char retiredPath[kPathBufferSize];
+        char text[1024];
+        if (const char* held = HeldTarget(product, plan, retired, retiredPath)) {
+            if (!AskAboutHeldFile(page, held)) return false;
+        } else if (LacksSpace(product, plan, text)) {
+            if (!AskRetry(page, text)) return false;
+        } else {
+            return true;
+        }
     }
 }
 
@@ -64,20 +209,25 @@ const uint8_t* FindPackedStream(const FileEntry& entry) {
     return size >= entry.packedSize ? stream : nullptr;
 }
 
+// Writes the entry under its temporary name and puts it in place when it is
+// whole, so that no partial file ever carries the product's name.
 EntryResult WriteEntry(HWND page, const char* target, const FileEntry& entry,
                        const FILETIME* stamp) {
     const uint8_t* stream = FindPackedStream(entry);
-    if (!stream) return kNotCreated;
-    HANDLE file = CreateFileA(target, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    char temporary[kPathBufferSize];
+    if (!stream || !TemporaryName(temporary, target) || !NoteNewFile(target)) return kNotCreated;
+    HANDLE file = CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) return kNotCreated;
     const bool complete =
         DecodePackedStream(page, file, stream, entry.packedSize, entry.unpackedSize);
     if (complete && stamp) SetFileTime(file, stamp, stamp, stamp);
     CloseHandle(file);
-    // A partial file must not pass for an installed one.
-    if (!complete) DeleteFileA(target);
-    return complete ? kWritten : kNotWritten;
+    if (!complete) {
+        DeleteFileA(temporary);
+        return kNotWritten;
+    }
+    return PlaceNewFile(target) ? kWritten : kNotCreated;
 }
 
 int Abort(HWND page, const char* text) {
@@ -85,29 +235,26 @@ int Abort(HWND page, const char* text) {
     return -1;
 }
 
-void CleanEntry(const char* folder, const WIN32_FIND_DATAA& found) {
-    const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    if (isFolder && found.cFileName[0] == '.') return;  // "." and ".." among them
-    // A junction or symbolic link may lead anywhere: it is neither entered nor
-    // touched.
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return;
-    // A path that does not fit would come back empty, which names the drive root.
-    char path[kPathBufferSize];
-    if (!JoinPath(path, sizeof path, folder, found.cFileName, 0)) return;
-    if (isFolder) {
-        CleanFolder(path);
-    } else if (IsDeletable(found.cFileName)) {
-        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path);
+// The clean-up of an earlier installation: the files earlier versions
+// installed and this one does not are moved aside with the rest.
+bool SetAsideRetiredFiles(const Plan& plan, const RetiredFiles& retired) {
+    for (int i = 0; i < retired.count; ++i) {
+        char path[kPathBufferSize];
+        if (PlanRetired(retired.names[i], plan.earlierInstallation, path) == kPlanRemove &&
+            !MoveAside(path))
+            return false;
     }
+    return true;
 }
 
 }  // namespace
 
-int InstallFiles(HWND page) { return InstallFileTable(page, g_product); }
+int InstallFiles(HWND page) {
+    const RetiredFiles retired = {g_retiredFiles, g_retiredFileCount};
+    return InstallFileTable(page, g_product, retired);
+}
 
-int InstallFileTable(HWND page, const ProductConfig& product) {
-    PrepareInstallFolder(product);
+int InstallFileTable(HWND page, const ProductConfig& product, const RetiredFiles& retired) {
     FILETIME stamp;
     const bool stamped = ReleaseFileTime(product.releaseTime, &stamp);
 
@@ -117,45 +264,42 @@ int InstallFileTable(HWND page, const ProductConfig& product) {
     SetNumberText(page, IDC_TOTAL_SIZE, g_grandTotal);
     SetNumberText(page, IDC_TOTAL_FILES, static_cast<uint32_t>(count));
 
+    Plan plan;
+    MakePlan(product, &plan);
+    // A target that is not known (an empty folder slot, a path that does not
+    // fit) ends the step before anything changes; the page shows its name.
+    for (int i = 0; i < count; ++i) {
+        if (plan.entries[i].known) continue;
+        SetDlgItemTextA(page, IDC_TARGET_PATH, product.files[i].fileName);
+        SetNumberText(page, IDC_CURRENT_FILE, static_cast<uint32_t>(i + 1));
+        return Abort(page, kCannotCreateText);
+    }
+    if (!CheckBeforeChanging(page, product, plan, retired)) return -1;
+    // From here on every change is journalled, and undone unless the run
+    // completes.
+    if (!BeginTransaction()) return Abort(page, kCannotCreateText);
+    CreateFolderInTransaction(g_installFolder);
+    if (!SetAsideRetiredFiles(plan, retired)) return Abort(page, kCannotCreateText);
+
     for (int i = 0; i < count; ++i) {
         const FileEntry& entry = product.files[i];
-        char target[kPathBufferSize];
-        const char* folder = TargetFolder(entry);
-        // An empty slot is a folder that could not be determined: joined, it
-        // would name the drive root, so the file cannot be created and the page
-        // shows only its name.
-        const bool known = folder[0] != '\0';
-        const bool fits = known && JoinPath(target, sizeof target, folder, entry.fileName, 0);
-        if (!known) FillSlot(target, sizeof target, entry.fileName);
-        SetDlgItemTextA(page, IDC_TARGET_PATH, target);
+        const Target& target = plan.entries[i];
+        SetDlgItemTextA(page, IDC_TARGET_PATH, target.path);
         SetNumberText(page, IDC_CURRENT_FILE, static_cast<uint32_t>(i + 1));
         PumpMessagesFor(page, 500);
-        if (!fits) return Abort(page, kCannotCreateText);
-        if (!ShouldWriteEntry(target, entry)) {
+        if (target.action == kPlanKeep) {
             AdvanceProgress(page, entry.unpackedSize);
             continue;
         }
-        switch (WriteEntry(page, target, entry, stamped ? &stamp : nullptr)) {
+        if (target.action == kPlanReplace && !MoveAside(target.path))
+            return Abort(page, kCannotCreateText);
+        switch (WriteEntry(page, target.path, entry, stamped ? &stamp : nullptr)) {
             case kWritten: break;
             case kNotCreated: return Abort(page, kCannotCreateText);
             case kNotWritten: return Abort(page, kCannotWriteText);
         }
     }
     return 1;
-}
-
-bool ShouldWriteFile(const char* target, int index) {
-    if (index < 0 || index >= FileCount(g_product)) return false;
-    return ShouldWriteEntry(target, g_product.files[index]);
-}
-
-bool ShouldWriteEntry(const char* target, const FileEntry& entry) {
-    if (entry.flags & kAlwaysOverwrite) return true;
-    HANDLE file = CreateFileA(target, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return true;  // absent or unreadable: write it
-    CloseHandle(file);
-    return false;
 }
 
 bool HoldsEarlierInstallation(const char* folder, const ProductConfig& product) {
@@ -169,18 +313,3 @@ bool HoldsEarlierInstallation(const char* folder, const ProductConfig& product) 
     }
     return false;
 }
-
-bool CleanFolder(const char* folder) {
-    char pattern[kPathBufferSize];
-    if (!JoinPath(pattern, sizeof pattern, folder, "*.*", 0)) return false;
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA(pattern, &found);
-    if (find == INVALID_HANDLE_VALUE) return false;
-    do {
-        CleanEntry(folder, found);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-    return true;
-}
-
-bool IsDeletable(const char* name) { return !IsDataFile(name); }

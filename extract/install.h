@@ -11,30 +11,30 @@
 // written; the progress meter clamps its running count to it.
 extern uint32_t g_grandTotal;
 
-// Installs the shipped file table. Returns 1 on success, -1 when a file could
-// not be created or written (after an error box owned by page).
+// Files that earlier versions installed, relative to the install folder.
+struct RetiredFiles {
+    const char* const* names;
+    int count;
+};
+
+// Installs the shipped file table. Returns 1 on success, -1 when the user
+// cancelled at a file in use or a full drive, or a file could not be created
+// or written (after an error box owned by page). Every change is part of the
+// run's transaction (extract/transaction.h): the caller commits it when the
+// run completes and rolls it back otherwise.
 int InstallFiles(HWND page);
 
 // The same for any file table: the install step reads nothing else of product.
-int InstallFileTable(HWND page, const ProductConfig& product);
-
-// True when entry index of the shipped table must be written to target.
-bool ShouldWriteFile(const char* target, int index);
-bool ShouldWriteEntry(const char* target, const FileEntry& entry);
+int InstallFileTable(HWND page, const ProductConfig& product, const RetiredFiles& retired);
 
 // True when folder holds a file of an earlier installation of product: one of
 // the table's install-folder files.
 bool HoldsEarlierInstallation(const char* folder, const ProductConfig& product);
 
-// Deletes every deletable file in folder and its subfolders, read-only ones
-// too; folders stay, and junctions and symbolic links to folders are not
-// entered. Returns false when folder could not be listed.
-bool CleanFolder(const char* folder);
+// Calls visit for every level of a folder path below its drive root ("C:"),
+// from the outermost. A path that does not fit the 256-byte work buffer
+// visits nothing.
+void ForEachFolderLevel(const char* path, void (*visit)(const char* level));
 
-// False for names with one of the product's data extensions (".KEY", ".DAT",
-// ".FND", ".FID", any letter case), which survive a clean-up.
-bool IsDeletable(const char* name);
-
-// Creates every missing level of a folder path below its drive root ("C:\").
-// A path that does not fit the 256-byte work buffer creates nothing.
+// Creates every missing level of a folder path below its drive root.
 void CreateFolderPath(const char* path);

@@ -12,6 +12,7 @@
 #include "core/pump.h"
 #include "core/text.h"
 #include "extract/install.h"
+#include "extract/transaction.h"
 #include "pages/group_name.h"
 #include "pages/page.h"
 #include "pages/pages.h"
@@ -39,7 +40,13 @@ bool CreateShortcut(const char* target, const char* folder, const char* linkPath
         SUCCEEDED(link->QueryInterface(kPersistFileInterface, reinterpret_cast<void**>(&file)))) {
         WCHAR widePath[kPathBufferSize];
         // 0 means the path did not fit the wide buffer or could not be converted.
-        if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, kPathBufferSize) != 0)
+        // A link of the same name is an earlier one: it is kept aside until
+        // the run completes. (A folder of that name makes the save fail.)
+        const DWORD existing = GetFileAttributesA(linkPath);
+        if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, kPathBufferSize) != 0 &&
+            (existing == INVALID_FILE_ATTRIBUTES || (existing & FILE_ATTRIBUTE_DIRECTORY) ||
+             MoveAside(linkPath)) &&
+            NoteNewFile(linkPath))
             saved = SUCCEEDED(file->Save(widePath, TRUE));
         file->Release();
     }
@@ -72,8 +79,9 @@ int CreateShortcuts(HWND dialog) {
 
     char groupFolder[kPathBufferSize];
     bool allSaved = JoinPath(groupFolder, sizeof groupFolder, g_programsFolder, g_groupName, 0);
-    // Every missing level, so that a group "A\B" lands in its own nested folder.
-    if (allSaved) CreateFolderPath(groupFolder);
+    // Every missing level, so that a group "A\B" lands in its own nested
+    // folder; each is removed again, when empty, should the run not finish.
+    if (allSaved) CreateFolderInTransaction(groupFolder);
 
     for (int i = 0; i < count && i < kMaxFiles; ++i) {
         if (!CreateEntryShortcut(dialog, g_product.files[i])) allSaved = false;

@@ -4,6 +4,7 @@
 #include "core/dll_search.h"
 #include "core/text.h"
 #include "core/wizard.h"
+#include "extract/transaction.h"
 #include "pages/page.h"
 #include "system/registry.h"
 
@@ -19,6 +20,7 @@ const char kClosingText[] =
     PORTAVO_HOME_PAGE
     "\r\n\r\nIf you have any questions or comments you can\r\nemail support at "
     PORTAVO_SUPPORT_EMAIL "!";
+const char kRestartLine[] = "\r\n\r\nRestart your computer to complete the update.";
 
 enum { kMessageSize = 512, kDocumentSize = 256, kCommandLineSize = 260 };
 
@@ -35,13 +37,17 @@ bool ReadMeCommandLine(char* commandLine) {
 
 void FinishInstallation(HWND backdrop) {
     WriteRegistryEntries();
+    // The registry entries are the end of the installation: from here on it
+    // stays, and the earlier copies go.
+    CommitTransaction();
     SetStep(kStepReadMe);
     char text[kMessageSize];
     FormatText(text, sizeof text, kQuestionFormat, g_product.productName);
     if (MessageBoxA(backdrop, text, kMessageCaption, MB_ICONQUESTION | MB_YESNO) == IDYES)
         ViewReadMe(backdrop);
     SetStep(kStepFinished);
-    lstrcpynA(text, kClosingText, sizeof text);
+    FormatText(text, sizeof text, "%s%s", kClosingText,
+               RestartCompletesInstallation() ? kRestartLine : "");
     MessageBoxA(backdrop, text, kMessageCaption, MB_ICONINFORMATION);
     DestroyWindow(backdrop);
 }

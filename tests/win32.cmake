@@ -72,6 +72,10 @@ add_test(NAME wine-walk COMMAND wintest-walk)
 if(TARGET wintest-system)
   add_dependencies(wintest-system notepad-recorder)
 endif()
+# The extract tests load the planted library as a search extension in use.
+if(TARGET wintest-extract)
+  add_dependencies(wintest-extract comctl32-recorder)
+endif()
 add_executable(walk-demo ${CMAKE_SOURCE_DIR}/tests/walk/demo_main.cpp)
 target_link_libraries(walk-demo PRIVATE portavo_walk uuid)
 target_link_options(walk-demo PRIVATE ${PORTAVO_LINK_STATIC})
@@ -129,7 +133,7 @@ add_executable(check-bench ${CMAKE_SOURCE_DIR}/tools/pack/check_bench.cpp $<TARG
 target_link_libraries(check-bench PRIVATE portavo_win32 portavo_record)
 target_link_options(check-bench PRIVATE ${PORTAVO_LINK_STATIC})
 
-# The extract tests' small full disk, symbolic link and scratch drive Q:
+# The extract tests' small full disk
 # (tests/extract/fixtures.sh), and a time zone without summer time (UTC+9).
 if(TEST wine-extract)
   set(fixtures ${CMAKE_BINARY_DIR}/extract-fixtures)

@@ -3,6 +3,7 @@
 // page's counters, the time stamps, the clean-up of an earlier installation,
 // the overwrite rule, and every way the step can end early.
 #include "extract/install.h"
+#include "extract/transaction.h"
 
 #include <gtest/gtest.h>
 
@@ -18,13 +19,15 @@
 #include "tests/extract/progress_log.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_page.h"
+#include "tests/support/tree_snapshot.h"
 
 namespace {
 
 const char kCannotCreate[] = "Unable to create destination file!\r\nInstallation will now be aborted.";
 const char kCannotWrite[] = "Unable to write destination file!\r\nInstallation will now be aborted.";
+const RetiredFiles kNoneRetired = {nullptr, 0};
 
-enum { kUninstaller = 0, kUpdater = 1, kProgram = 2, kReadMe = 6, kOrder = 7, kRegInfo = 8 };
+enum { kUninstaller = 0, kUpdater = 1, kProgram = 2, kReadMe = 6, kOrder = 7, kRegInfo = 8, kContext = 9 };
 
 // The original of a payload file, as this tree packed it.
 std::string PayloadFile(const char* name) {
@@ -89,6 +92,7 @@ protected:
         SetSlot(g_windowsFolder, windows_);
     }
     void TearDown() override {
+        RollBackTransaction();  // a test that left its run open
         DestroyWindow(page_);
         strcpy(g_installFolder, ".");
         strcpy(g_windowsFolder, ".");
@@ -109,6 +113,15 @@ protected:
         product.fileCount = 0;
         for (int i : entries) product.files[product.fileCount++] = g_product.files[i];
         return product;
+    }
+
+    int Install(const ProductConfig& product) { return InstallFileTable(page_, product, kNoneRetired); }
+
+    // Both folders as the run would leave them.
+    TreeSnapshot Machine() const {
+        TreeSnapshot both = SnapshotTree(install_);
+        for (const auto& entry : SnapshotTree(windows_)) both["Windows\\" + entry.first] = entry.second;
+        return both;
     }
 
     void ExpectOneErrorBox(const char* text) {
@@ -156,26 +169,40 @@ TEST_F(InstallTest, ShippedTableLandsByteForByteInItsFoldersWithMeterCountersAnd
     EXPECT_EQ(ControlText(page_, 400), windows_ + "\\TrovadoCtx.dll");
 }
 
-TEST_F(InstallTest, EarlierInstallationIsCleanedOutButDataFilesAndFoldersStay) {
-    CreateFolderPath((install_ + "\\Index\\Old").c_str());
+// An earlier installation in a folder the user also keeps files in: only
+// the product's own files (those of its table, and those earlier versions
+// installed) change; everything else stays, at every depth.
+TEST_F(InstallTest, UpgradeReplacesOnlyTheProductsOwnFilesAndKeepsEveryOtherFile) {
+    CreateFolderPath((install_ + "\\Exports").c_str());
+    CreateFolderPath((install_ + "\\Help").c_str());
     ASSERT_TRUE(WriteWholeFile(install_ + "\\Read Me.txt", "old version"));  // the earlier installation
-    const char* stale[] = {"Trovado Pro.exe", "Index\\temp.tmp", "Index\\Old\\log"};
-    const char* data[] = {"Search.KEY", "words.dat", "Index\\main.Fnd", "Index\\Old\\ids.FID"};
-    for (const char* name : stale) ASSERT_TRUE(WriteWholeFile(install_ + "\\" + name, "stale"));
-    for (const char* name : data) ASSERT_TRUE(WriteWholeFile(install_ + "\\" + name, name));
-    SetFileAttributesA((install_ + "\\Trovado Pro.exe").c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(WriteWholeFile(install_ + "\\Old Help.hlp", "retired"));
+    ASSERT_TRUE(WriteWholeFile(install_ + "\\Help\\Gone.hlp", "retired too"));
+    SetFileAttributesA((install_ + "\\Read Me.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    const char* own[] = {"Trovado.ini", "Exports\\results.csv", "Search.KEY", "words.dat",
+                         "Help\\Notes.txt", "Help\\Old.KEY"};
+    for (const char* name : own) ASSERT_TRUE(WriteWholeFile(install_ + "\\" + name, name));
+    const char* retiredNames[] = {"Old Help.hlp", "Help\\Gone.hlp", "Help\\Old.KEY", "Never There.txt"};
+    const RetiredFiles retired = {retiredNames, 4};
 
-    EXPECT_EQ(InstallFileTable(page_, Table({kReadMe, kOrder})), 1);
+    EXPECT_EQ(InstallFileTable(page_, Table({kReadMe, kOrder}), retired), 1);
+    CommitTransaction();
 
-    for (const char* name : stale) EXPECT_FALSE(FileExists(install_ + "\\" + name)) << name;
-    for (const char* name : data) {
+    for (const char* name : own) {
         std::string contents;
         EXPECT_TRUE(ReadWholeFile(install_ + "\\" + name, &contents)) << name;
         EXPECT_EQ(contents, name);
     }
-    EXPECT_TRUE(FolderExists(install_ + "\\Index\\Old"));
+    EXPECT_FALSE(FileExists(install_ + "\\Old Help.hlp"));
+    EXPECT_FALSE(FileExists(install_ + "\\Help\\Gone.hlp"));
     ExpectPayload(install_ + "\\Read Me.txt", g_product.files[kReadMe]);
     ExpectPayload(install_ + "\\Order.txt", g_product.files[kOrder]);
+    // Nothing of the transaction is left: no earlier copy, no temporary file,
+    // no journal.
+    TreeSnapshot left = Machine();
+    for (const auto& entry : left)
+        EXPECT_EQ(entry.first.find(".pv-"), std::string::npos) << entry.first;
+    EXPECT_EQ(left.size(), 10u) << ::testing::PrintToString(left);
 }
 
 TEST_F(InstallTest, FolderOfTheUsersOwnKeepsAllItsFiles) {
@@ -183,7 +210,7 @@ TEST_F(InstallTest, FolderOfTheUsersOwnKeepsAllItsFiles) {
     const char* own[] = {"Budget.xls", "Trovado Notes.txt", "Photos\\cat.jpg", "Uprella.exe.bak"};
     for (const char* name : own) ASSERT_TRUE(WriteWholeFile(install_ + "\\" + name, name));
 
-    EXPECT_EQ(InstallFileTable(page_, Table({kOrder})), 1);
+    EXPECT_EQ(Install(Table({kOrder})), 1);
 
     for (const char* name : own) EXPECT_TRUE(FileExists(install_ + "\\" + name)) << name;
     ExpectPayload(install_ + "\\Order.txt", g_product.files[kOrder]);
@@ -200,7 +227,7 @@ TEST_F(InstallTest, ExistingFileWithoutFlag0x10IsLeftAloneButCounted) {
     ASSERT_TRUE(SystemTimeToFileTime(&old, &oldTime));
     ASSERT_TRUE(SetFileTimes(mine, oldTime));
 
-    EXPECT_EQ(InstallFileTable(page_, product), 1);
+    EXPECT_EQ(Install(product), 1);
 
     std::string contents;
     ASSERT_TRUE(ReadWholeFile(mine, &contents));
@@ -220,22 +247,111 @@ TEST_F(InstallTest, ExistingFileWithoutFlag0x10IsLeftAloneButCounted) {
     EXPECT_EQ(g_grandTotal, 4089u + 1976u);
 }
 
-TEST_F(InstallTest, TargetThatCannotBeCreatedEndsTheStepKeepingWhatWasWritten) {
+// A program that holds a file to be replaced (a running one, say) is named
+// before anything changes: Cancel leaves everything as it was, Retry after it
+// let go installs.
+TEST_F(InstallTest, FileInUseIsAskedAboutBeforeAnythingChanges) {
     CreateFolderPath(install_.c_str());
     const std::string held = install_ + "\\Read Me.txt";
-    HANDLE file = CreateFileA(held.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    ASSERT_TRUE(WriteWholeFile(held, "earlier"));
+    ASSERT_TRUE(WriteWholeFile(install_ + "\\Order.txt", "earlier order"));
+    HANDLE file = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const TreeSnapshot before = Machine();
+    {
+        MessageBoxCatcher cancel(IDCANCEL);
+        EXPECT_EQ(Install(Table({kOrder, kReadMe, kRegInfo})), -1);
+        ASSERT_EQ(cancel.boxes().size(), 1u);
+        EXPECT_NE(cancel.boxes()[0].text.find("in use:\r\n\r\n" + held + "\r\n"), std::string::npos)
+            << cancel.boxes()[0].text;
+        EXPECT_EQ(cancel.boxes()[0].icon, UINT(MB_ICONWARNING));
+        EXPECT_EQ(cancel.boxes()[0].owner, page_);
+    }
+    RollBackTransaction();
+    EXPECT_EQ(Machine(), before);
+    EXPECT_TRUE(ProgressLog().empty());
 
-    const int result = InstallFileTable(page_, Table({kOrder, kReadMe, kRegInfo}));
-    CloseHandle(file);
+    MessageBoxCatcher retry([&](const CaughtBox&) {
+        CloseHandle(file);
+        return IDRETRY;
+    });
+    EXPECT_EQ(Install(Table({kOrder, kReadMe, kRegInfo})), 1);
+    EXPECT_EQ(retry.boxes().size(), 1u);
+    ExpectPayload(held, g_product.files[kReadMe]);
+    ExpectPayload(install_ + "\\RegInfo.txt", g_product.files[kRegInfo]);
+}
 
-    EXPECT_EQ(result, -1);
+// The search extension in the Windows folder, loaded by a program (Explorer,
+// which the user cannot close): not asked about but moved aside, the new one
+// put in its place, and the earlier one deleted at the next restart.
+TEST_F(InstallTest, LibraryInUseInTheWindowsFolderIsReplacedAndTheEarlierOneGoesAtTheRestart) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string loadable = std::string(self, strrchr(self, '\\')) + "\\planted\\comctl32.dll";
+    const std::string library = windows_ + "\\TrovadoCtx.dll";
+    ASSERT_TRUE(CopyFileA(loadable.c_str(), library.c_str(), TRUE)) << loadable;
+    HMODULE loaded = LoadLibraryA(library.c_str());
+    ASSERT_NE(loaded, nullptr);
+    DeleteFileA((windows_ + "\\comctl32-loaded.txt").c_str());  // the library's own mark
+    const char kPending[] = "System\\CurrentControlSet\\Control\\Session Manager";
+    HKEY session;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPending, 0, KEY_ALL_ACCESS, &session), ERROR_SUCCESS);
+    std::string pendingBefore(32768, '\0');
+    DWORD sizeBefore = static_cast<DWORD>(pendingBefore.size());
+    const bool hadPending =
+        RegQueryValueExA(session, "PendingFileRenameOperations", nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(&pendingBefore[0]), &sizeBefore) == ERROR_SUCCESS;
+
+    EXPECT_EQ(Install(Table({kContext})), 1);
+    CommitTransaction();
+
+    EXPECT_TRUE(boxes_.boxes().empty());
+    ExpectPayload(library, g_product.files[kContext]);
+    EXPECT_TRUE(RestartCompletesInstallation());
+    const std::string aside = library + kAsideSuffix;
+    std::string pending(32768, '\0');
+    DWORD size = static_cast<DWORD>(pending.size());
+    EXPECT_EQ(RegQueryValueExA(session, "PendingFileRenameOperations", nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(&pending[0]), &size), ERROR_SUCCESS);
+    pending.resize(size);
+    EXPECT_NE(pending.find(aside), std::string::npos) << aside;
+
+    FreeLibrary(loaded);
+    DeleteFileA(aside.c_str());
+    if (hadPending)
+        RegSetValueExA(session, "PendingFileRenameOperations", 0, REG_MULTI_SZ,
+                       reinterpret_cast<const BYTE*>(pendingBefore.data()), sizeBefore);
+    else
+        RegDeleteValueA(session, "PendingFileRenameOperations");
+    RegCloseKey(session);
+}
+
+// A run that ends early puts back every earlier file byte for byte, with its
+// times and attributes, and removes what it made, folders included.
+TEST_F(InstallTest, FileThatCannotBeCreatedEndsTheStepAndRollingBackRestoresTheEarlierFiles) {
+    CreateFolderPath(install_.c_str());
+    ASSERT_TRUE(WriteWholeFile(install_ + "\\Order.txt", "earlier order"));
+    ASSERT_TRUE(WriteWholeFile(install_ + "\\Read Me.txt", "earlier read-me"));
+    SYSTEMTIME old = {2001, 5, 2, 1, 12, 0, 0, 0};
+    FILETIME oldTime;
+    ASSERT_TRUE(SystemTimeToFileTime(&old, &oldTime));
+    ASSERT_TRUE(SetFileTimes(install_ + "\\Order.txt", oldTime));
+    SetFileAttributesA((install_ + "\\Order.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    // A folder in the way of the temporary file: the new read-me cannot be created.
+    ASSERT_TRUE(CreateDirectoryA((install_ + "\\Read Me.txt" + kNewSuffix).c_str(), nullptr));
+    const TreeSnapshot before = Machine();
+    ProductConfig product = Table({kOrder, kUninstaller, kReadMe, kRegInfo});
+    product.files[1].flags = kInWindowsFolder | kAlwaysOverwrite;
+
+    EXPECT_EQ(Install(product), -1);
+
     ExpectOneErrorBox(kCannotCreate);
     ExpectPayload(install_ + "\\Order.txt", g_product.files[kOrder]);
-    EXPECT_FALSE(FileExists(install_ + "\\RegInfo.txt"));
-    EXPECT_EQ(ProgressLogTotal(), 1976u);
-    EXPECT_EQ(ControlText(page_, 404), "2");
+    EXPECT_TRUE(FileExists(windows_ + "\\Parvunin.exe"));
+    EXPECT_EQ(ControlText(page_, 404), "3");
+    RollBackTransaction();
+    EXPECT_EQ(Machine(), before);
 }
 
 TEST_F(InstallTest, MissingOrShortPayloadResourceEndsTheStepLikeAFileThatCannotBeCreated) {
@@ -251,28 +367,31 @@ TEST_F(InstallTest, MissingOrShortPayloadResourceEndsTheStepLikeAFileThatCannotB
         ClearProgressLog();
         MessageBoxCatcher boxes;
 
-        EXPECT_EQ(InstallFileTable(page_, *product), -1);
+        EXPECT_EQ(Install(*product), -1);
 
         ASSERT_EQ(boxes.boxes().size(), 1u);
         EXPECT_EQ(boxes.boxes()[0].text, kCannotCreate);
         EXPECT_EQ(boxes.boxes()[0].icon, UINT(MB_ICONERROR));
         ExpectPayload(install_ + "\\Order.txt", g_product.files[kOrder]);
         EXPECT_EQ(ProgressLogTotal(), 1976u);
+        RollBackTransaction();
     }
 }
 
-TEST_F(InstallTest, TargetPathThatDoesNotFitEndsTheStepLikeAFileThatCannotBeCreated) {
+TEST_F(InstallTest, TargetPathThatDoesNotFitEndsTheStepBeforeAnythingChanges) {
     const std::string longWindows = root_.path() + "\\" + std::string(kSlotSize - 2 - root_.path().size(), 'w');
     SetSlot(g_windowsFolder, longWindows);
     ProductConfig product = Table({kOrder, kReadMe});
     product.files[1].flags = kInWindowsFolder | kAlwaysOverwrite;
 
-    EXPECT_EQ(InstallFileTable(page_, product), -1);
+    EXPECT_EQ(Install(product), -1);
 
     ExpectOneErrorBox(kCannotCreate);
-    ExpectPayload(install_ + "\\Order.txt", g_product.files[kOrder]);
-    EXPECT_EQ(ProgressLogTotal(), 1976u);
-    // Nothing was written under a cut path: the root holds only what the test made.
+    EXPECT_EQ(ControlText(page_, 400), "Read Me.txt");
+    EXPECT_EQ(ControlText(page_, 404), "2");
+    EXPECT_TRUE(ProgressLog().empty());
+    // Nothing was written, under a cut path or otherwise: the root holds only
+    // what the test made.
     int entries = 0;
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA((root_ / "*").c_str(), &found);
@@ -281,7 +400,7 @@ TEST_F(InstallTest, TargetPathThatDoesNotFitEndsTheStepLikeAFileThatCannotBeCrea
         if (strcmp(found.cFileName, ".") && strcmp(found.cFileName, "..")) ++entries;
     } while (FindNextFileA(find, &found));
     FindClose(find);
-    EXPECT_EQ(entries, 2);  // Windows and Velmora Utilities
+    EXPECT_EQ(entries, 1);  // Windows
 }
 
 // A slot left empty by a folder the system could not name: the entries that
@@ -306,15 +425,15 @@ TEST_F(InstallTest, EntryWhoseFolderSlotIsEmptyEndsTheStepLikeAFileThatCannotBeC
         ClearProgressLog();
         MessageBoxCatcher boxes;
 
-        const int result = InstallFileTable(page_, product);
+        const int result = Install(product);
         SetCurrentDirectoryA(previous);
 
         EXPECT_EQ(result, -1);
         ASSERT_EQ(boxes.boxes().size(), 1u);
         EXPECT_EQ(boxes.boxes()[0].text, kCannotCreate);
         EXPECT_EQ(boxes.boxes()[0].icon, UINT(MB_ICONERROR));
-        ExpectPayload(written, g_product.files[kOrder]);
-        EXPECT_EQ(ProgressLogTotal(), 1976u);
+        EXPECT_FALSE(FileExists(written));  // ended before anything changed
+        EXPECT_TRUE(ProgressLog().empty());
         EXPECT_EQ(ControlText(page_, 400), lost);
         EXPECT_EQ(ControlText(page_, 404), "2");
         EXPECT_FALSE(FileExists(current / lost));
@@ -324,21 +443,60 @@ TEST_F(InstallTest, EntryWhoseFolderSlotIsEmptyEndsTheStepLikeAFileThatCannotBeC
     }
 }
 
-TEST_F(InstallTest, FullDiskEndsTheStepWithAnErrorAndLeavesNoTruncatedFile) {
+TEST_F(InstallTest, DriveWithoutRoomIsNamedBeforeAnythingChanges) {
     std::string why;
     const std::string disk = SmallDisk(&why);
     if (disk.empty()) GTEST_SKIP() << why;
     TempFolder onDisk("install", disk.c_str());
     SetInstallFolder(onDisk / "Trovado Pro");
-    const ProductConfig product = Table({kReadMe, kProgram});  // the disk holds 64 KiB
+    MessageBoxCatcher boxes(IDCANCEL);
 
-    EXPECT_EQ(InstallFileTable(page_, product), -1);
+    EXPECT_EQ(Install(Table({kReadMe, kProgram})), -1);  // the disk holds 64 KiB
+
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    const std::string& text = boxes.boxes()[0].text;
+    EXPECT_EQ(text.find("Not enough free disk space on drive " + disk.substr(0, 2) + "!"), 0u) << text;
+    EXPECT_NE(text.find("Needed: 417,792 bytes"), std::string::npos) << text;  // whole clusters
+    EXPECT_FALSE(FolderExists(install_));
+    EXPECT_TRUE(ProgressLog().empty());
+}
+
+// The disk fills while the files go in (another program writes to it): the
+// step ends with its error, and rolling back leaves the earlier installation
+// as it was.
+std::string g_filler;
+
+void CALLBACK FillDisk(HWND page, UINT, UINT_PTR id, DWORD) {
+    KillTimer(page, id);
+    HANDLE file = CreateFileA(g_filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::string block(4096, 'f');
+    DWORD written = 1;
+    while (written && WriteFile(file, block.data(), 4096, &written, nullptr)) {}
+    CloseHandle(file);
+}
+
+TEST_F(InstallTest, DiskThatFillsHalfWayLeavesTheEarlierInstallationAsItWas) {
+    std::string why;
+    const std::string disk = SmallDisk(&why);
+    if (disk.empty()) GTEST_SKIP() << why;
+    TempFolder onDisk("install", disk.c_str());
+    SetInstallFolder(onDisk / "Trovado Pro");
+    CreateFolderPath(install_.c_str());
+    for (const char* name : {"Read Me.txt", "Order.txt", "RegInfo.txt"})
+        ASSERT_TRUE(WriteWholeFile(install_ + "\\" + name, std::string("earlier ") + name));
+    const TreeSnapshot before = Machine();
+    g_filler = onDisk / "filler";
+    // During the pause before the second file the disk runs full.
+    SetTimer(page_, 1, 700, FillDisk);
+
+    EXPECT_EQ(Install(Table({kReadMe, kOrder, kRegInfo})), -1);
 
     ExpectOneErrorBox(kCannotWrite);
     ExpectPayload(install_ + "\\Read Me.txt", g_product.files[kReadMe]);
-    EXPECT_FALSE(FileExists(install_ + "\\Trovado Pro.exe"));
-    EXPECT_LT(ProgressLogTotal(), g_grandTotal);
-    EXPECT_GT(ProgressLogTotal(), 4089u);  // part of the program was written before
+    RollBackTransaction();
+    DeleteFileA(g_filler.c_str());
+    EXPECT_EQ(Machine(), before);
 }
 
 }  // namespace

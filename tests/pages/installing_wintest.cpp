@@ -18,6 +18,7 @@
 #include "core/config.h"
 #include "core/text.h"
 #include "extract/install.h"
+#include "extract/transaction.h"
 #include "pages/pages.h"
 #include "resources/ids.h"
 #include "tests/support/message_box_catcher.h"
@@ -506,6 +507,7 @@ protected:
         g_run = &run_;
     }
     void TearDown() override {
+        RollBackTransaction();  // the page leaves its run open, as for the group page
         g_run = nullptr;
         strcpy(g_installFolder, ".");
         strcpy(g_windowsFolder, ".");
@@ -569,13 +571,11 @@ TEST_F(InstallingRunTest, FileThatCannotBeCreatedShowsTheErrorThenTheAbortNotice
     enum { kReadMe = 6 };
     CreateDirectoryA((root_ / "Velmora Utilities").c_str(), nullptr);
     ASSERT_TRUE(CreateDirectoryA(install_.c_str(), nullptr));
-    HANDLE held = CreateFileA(TargetOf(kReadMe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    // A folder where the new read-me is written before it takes its name.
+    ASSERT_TRUE(CreateDirectoryA((TargetOf(kReadMe) + kNewSuffix).c_str(), nullptr));
     MessageBoxCatcher boxes;
 
     const INT_PTR result = RunPage();
-    CloseHandle(held);
 
     EXPECT_EQ(result, 2);
     const std::vector<CaughtBox> shown = MessageBoxes(boxes, run_.page);

@@ -45,6 +45,11 @@ MessageBoxCatcher::MessageBoxCatcher(int answer) : previous_(active_), answer_(a
     hook_ = SetWindowsHookExA(WH_CBT, HookProc, nullptr, GetCurrentThreadId());
 }
 
+MessageBoxCatcher::MessageBoxCatcher(std::function<int(const CaughtBox&)> decide)
+    : MessageBoxCatcher(IDOK) {
+    decide_ = std::move(decide);
+}
+
 MessageBoxCatcher::~MessageBoxCatcher() {
     if (hook_) UnhookWindowsHookEx(hook_);
     active_ = previous_;
@@ -69,5 +74,8 @@ void MessageBoxCatcher::Catch(HWND box) {
     caught.icon = IconKind(box);
     caught.owner = GetWindow(box, GW_OWNER);
     boxes_.push_back(caught);
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer_, BN_CLICKED), 0);
+    int answer = decide_ ? decide_(caught) : answer_;
+    // A box without that button would wait for ever: Cancel it instead.
+    if (!GetDlgItem(box, answer)) answer = IDCANCEL;
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
 }

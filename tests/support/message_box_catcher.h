@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ struct CaughtBox {
 class MessageBoxCatcher {
 public:
     explicit MessageBoxCatcher(int answer = IDOK);
+    // Answers each box with what decide returns for it, called before the
+    // box closes (a test may let go of a file there, say, then retry).
+    explicit MessageBoxCatcher(std::function<int(const CaughtBox&)> decide);
     ~MessageBoxCatcher();
     MessageBoxCatcher(const MessageBoxCatcher&) = delete;
     MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
@@ -34,5 +38,6 @@ private:
     MessageBoxCatcher* previous_;
     HHOOK hook_;
     int answer_;
+    std::function<int(const CaughtBox&)> decide_;
     std::vector<CaughtBox> boxes_;
 };

@@ -395,6 +395,36 @@ TEST(Description, RegistrationsAreOptionalAndHeldToWhatTheyName) {
     EXPECT_MENTIONS(source, "\"Finder\\\\0\\\\DefaultIcon\",  // its icon key");
 }
 
+// Files earlier versions installed: paths that stay inside the install
+// folder, and never a file this version installs.
+TEST(Description, RetiredFilesStayInsideTheInstallFolder) {
+    struct Case {
+        const char* retired;
+        const char* message;  // nullptr: taken
+    } cases[] = {
+        {"Old.hlp | Help\\Gone.hlp", nullptr},
+        {"..\\Windows\\win.ini", "retired: \"..\" is only dots and spaces"},
+        {"C:\\Windows\\win.ini", "retired: \"C:\" contains ':'"},
+        {"\\Windows\\win.ini", "retired: empty"},
+        {"Help\\", "retired: empty"},
+        {"Old.hlp ||", "retired: an empty path"},
+        {"Help\\NUL.txt", "names the device NUL"},
+        {"File3.txt", "retired: \"File3.txt\" is entry 3's file, which this version installs"},
+    };
+    for (const Case& c : cases) {
+        Builder b;
+        Builder::Set(b.product, "retired", c.retired);
+        ProductDescription d;
+        const std::string errors = Errors(b.Text(), &d);
+        if (!c.message) {
+            EXPECT_EQ(errors, "");
+            EXPECT_EQ(d.retired, (std::vector<std::string>{"Old.hlp", "Help\\Gone.hlp"}));
+        } else {
+            EXPECT_MENTIONS(errors, c.message);
+        }
+    }
+}
+
 TEST(Description, ReleaseTimeIsAValidSystemTime) {
     struct Case {
         const char* value;

@@ -335,19 +335,65 @@ TEST_F(CompletionTest, ShortcutsGoIntoAProgramsFolderTheCodePageCannotSpell) {
     RemoveTree(spelled);
 }
 
-TEST_F(CompletionTest, SecondRunOffersTheRememberedFolderAndKeepsDataFiles) {
-    const Installation expected = Expect("C:\\Portavo Again\\Trovado Pro");
+// The search extension loaded, as Explorer holds it once it has used it: a
+// copy of a loadable library in its place, loaded by this process.
+struct LoadedExtension {
+    explicit LoadedExtension(const std::string& path) : path(path) {
+        CopyFileA((TestProgramFolder() + "planted\\comctl32.dll").c_str(), path.c_str(), FALSE);
+        module = LoadLibraryA(path.c_str());
+        DeleteFileA((path.substr(0, path.rfind('\\')) + "\\comctl32-loaded.txt").c_str());
+    }
+    ~LoadedExtension() {
+        if (module) FreeLibrary(module);
+        DeleteFileA((path + ".pv-old").c_str());
+    }
+    std::string path;
+    HMODULE module = nullptr;
+};
+
+std::string PendingRenames() {
+    std::string pending(65536, '\0');
+    DWORD size = static_cast<DWORD>(pending.size());
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
+                      KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return "";
+    if (RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(&pending[0]), &size) != ERROR_SUCCESS)
+        size = 0;
+    RegDeleteValueA(key, "PendingFileRenameOperations");  // nothing of the test's for a restart
+    RegCloseKey(key);
+    pending.resize(size);
+    return pending;
+}
+
+// A folder typed with the product's name in it holds the user's own files;
+// the second run, at the remembered folder, replaces the product's files and
+// keeps every other file, and the search extension that Explorer holds is
+// replaced with the earlier one queued for the restart.
+TEST_F(CompletionTest, SecondRunOffersTheRememberedFolderAndKeepsTheUsersFiles) {
+    const Installation expected = Expect("C:\\Portavo Again\\My Trovado Pro Projects");
+    CreateDirectoryA("C:\\Portavo Again", nullptr);
+    CreateDirectoryA(expected.installFolder.c_str(), nullptr);
+    CreateDirectoryA((expected.installFolder + "\\Client A").c_str(), nullptr);
+    ASSERT_TRUE(WriteWholeFile(expected.installFolder + "\\plan.xls", "plan"));
+    ASSERT_TRUE(WriteWholeFile(expected.installFolder + "\\Client A\\contract.doc", "contract"));
     {
         Walk first("again-1");
         ASSERT_TRUE(StartSetup(&first.run));
-        WalkToCompletion(first, "C:\\Portavo Again");
+        WalkToCompletion(first, expected.installFolder);
         ASSERT_TRUE(PassCompletion(first, IDNO));
         ASSERT_EQ(WaitForExit(&first.run, 10000), 1);
     }
     // What the user made since, and a file of the first run changed.
+    CreateDirectoryA((expected.installFolder + "\\Exports").c_str(), nullptr);
     ASSERT_TRUE(WriteWholeFile(expected.installFolder + "\\index.DAT", "data"));
-    ASSERT_TRUE(WriteWholeFile(expected.installFolder + "\\notes.txt", "gone"));
+    ASSERT_TRUE(WriteWholeFile(expected.installFolder + "\\Trovado.ini", "settings"));
+    ASSERT_TRUE(WriteWholeFile(expected.installFolder + "\\Exports\\results.csv", "results"));
     ASSERT_TRUE(WriteWholeFile(expected.installFolder + "\\Order.txt", "changed"));
+    const std::string library = expected.windowsFolder + "\\TrovadoCtx.dll";
+    LoadedExtension explorer(library);
+    ASSERT_NE(explorer.module, nullptr);
 
     Walk second("again-2");
     ASSERT_TRUE(StartSetup(&second.run));
@@ -369,17 +415,27 @@ TEST_F(CompletionTest, SecondRunOffersTheRememberedFolderAndKeepsDataFiles) {
     PostMessageA(notepad, WM_CLOSE, 0, 0);
     BoxInfo closing;
     ASSERT_TRUE(WaitForMessageBox(second.run, &closing, 15000));
+    EXPECT_EQ(closing.text, std::string(kClosing) + "\r\n\r\nRestart your computer to complete the update.");
+    Sleep(500);
+    Snap(second, "restart");
     ASSERT_TRUE(AnswerMessageBox(closing, IDOK));
     EXPECT_EQ(WaitForExit(&second.run, 10000), 1);
 
-    std::string data;
-    EXPECT_TRUE(ReadWholeFile(expected.installFolder + "\\index.DAT", &data) && data == "data");
-    EXPECT_FALSE(FileExists(expected.installFolder + "\\notes.txt"));
+    const char* kept[][2] = {{"index.DAT", "data"}, {"Trovado.ini", "settings"},
+                             {"Exports\\results.csv", "results"}, {"plan.xls", "plan"},
+                             {"Client A\\contract.doc", "contract"}};
+    for (const auto& file : kept) {
+        std::string contents;
+        EXPECT_TRUE(ReadWholeFile(expected.installFolder + "\\" + file[0], &contents)) << file[0];
+        EXPECT_EQ(contents, file[1]);
+    }
     ExpectFilesInstalled(expected, false);
     ExpectShortcuts(expected);
+    EXPECT_NE(PendingRenames().find(library + ".pv-old"), std::string::npos);
+    RemoveTree("C:\\Portavo Again");
 }
 
-TEST_F(CompletionTest, CancellingWritesNothingAfterThePointOfCancel) {
+TEST_F(CompletionTest, CancellingLeavesTheMachineAsItFoundIt) {
     {
         const Installation expected = Expect("C:\\Velmora Utilities\\Trovado Pro");
         Walk walk("cancel-location");
@@ -399,7 +455,12 @@ TEST_F(CompletionTest, CancellingWritesNothingAfterThePointOfCancel) {
         EXPECT_EQ(RememberedFolder(), "");
     }
     {
+        // Escape on the group page after the files are in: an upgrade leaves
+        // the earlier installation as it was, links and all.
         const Installation expected = Expect("C:\\Portavo Cancel\\Trovado Pro");
+        CreateDirectoryA("C:\\Portavo Cancel", nullptr);
+        MakeEarlierInstallation(expected);
+        const TreeSnapshot before = SnapshotInstallation(expected);
         Walk walk("cancel-group");
         ASSERT_TRUE(StartSetup(&walk.run));
         ASSERT_TRUE(PassWelcome(walk));
@@ -414,30 +475,12 @@ TEST_F(CompletionTest, CancellingWritesNothingAfterThePointOfCancel) {
         EXPECT_EQ(notice.text.substr(0, 21), "Installation Aborted!");
         ASSERT_TRUE(AnswerMessageBox(notice, IDOK));
         EXPECT_EQ(WaitForExit(&walk.run, 10000), 1);
-        ExpectFilesInstalled(expected, true);
-        EXPECT_FALSE(FolderExists(expected.programsFolder + "\\" + expected.group));
+        EXPECT_EQ(SnapshotInstallation(expected), before);
         EXPECT_EQ(RememberedFolder(), "") << "the registry is written only at the end";
+        RemoveTree("C:\\Portavo Cancel");
     }
 }
 
-
-// The files queued for the next restart, "\\??\\" names joined by '|'.
-std::string PendingRenames() {
-    char data[16384] = "";
-    DWORD size = sizeof data - 2;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ,
-                      &key) != ERROR_SUCCESS)
-        return "";
-    if (RegQueryValueExA(key, "PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(data),
-                         &size) != ERROR_SUCCESS)
-        size = 0;
-    RegCloseKey(key);
-    std::string names(data, size);
-    for (char& c : names)
-        if (c == '\0') c = '|';
-    return names;
-}
 
 std::string Lower(std::string text) {
     for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
@@ -533,7 +576,7 @@ TEST_F(CompletionTest, UninstallRemovesWhatSetupInstalledAndKeepsTheUsers) {
         const std::string extension = expected.windowsFolder + "\\TrovadoCtx.dll";
         HMODULE held = LoadLibraryA(extension.c_str());
         ASSERT_TRUE(held);
-        const std::string pending = PendingRenames();
+        PendingRenames();  // from here on, only what this removal queues
         SetupRun silent;
         ASSERT_TRUE(StartCommand(&silent, UninstallCommand() + " -verysilent"));
         EXPECT_EQ(WaitForExit(&silent, 20000), 3010) << "a restart completes the removal";
@@ -541,12 +584,12 @@ TEST_F(CompletionTest, UninstallRemovesWhatSetupInstalledAndKeepsTheUsers) {
         FreeLibrary(held);
         // Queued: the held file renamed aside, and the uninstaller's copy in the
         // temporary folder, which deleted the uninstaller.
-        const std::string queued = Lower(PendingRenames().substr(pending.size()));
+        EXPECT_TRUE(WaitUntilUninstallerGone(expected));
+        const std::string queued = Lower(PendingRenames());
         char temp[MAX_PATH] = "";
         GetTempPathA(sizeof temp, temp);
         EXPECT_NE(queued.find(Lower(expected.windowsFolder + "\\del")), std::string::npos) << queued;
-        EXPECT_TRUE(WaitUntilUninstallerGone(expected));
-        EXPECT_NE(Lower(PendingRenames()).find(Lower(std::string(temp) + "unp")), std::string::npos) << queued;
+        EXPECT_NE(queued.find(Lower(std::string(temp) + "unp")), std::string::npos) << queued;
         EXPECT_FALSE(FileExists(extension));
         ExpectProductRemoved(expected);
         EXPECT_FALSE(FolderExists(expected.installFolder));

@@ -86,7 +86,7 @@ TEST_F(GroupWalk, NestedGroupIsMadeWhileTheStepPanelShowsCreatingShortcuts) {
     ExpectShortcuts(expected);
 }
 
-TEST_F(GroupWalk, LinkThatCannotBeSavedEndsTheRunWithTheAbortNotice) {
+TEST_F(GroupWalk, LinkThatCannotBeSavedEndsTheRunWithTheAbortNoticeAndUndoesIt) {
     const Installation expected = Expect("C:\\Portavo Group Walk\\Trovado Pro", "Trovado Pro");
     // A folder of the test's own where one link would go.
     const std::string blocker = expected.programsFolder + "\\Trovado Pro\\Read Me.lnk";
@@ -111,12 +111,15 @@ TEST_F(GroupWalk, LinkThatCannotBeSavedEndsTheRunWithTheAbortNotice) {
     ASSERT_TRUE(AnswerMessageBox(notice, IDOK));
     EXPECT_EQ(WaitForExit(&walk.run, 10000), 1);
 
-    // The other links were still made.
+    // The run undid itself: no link and no file is left; the folders that
+    // were there before stay.
     for (int i = 0; i < g_product.shortcutCount; ++i) {
         const std::string link =
             expected.programsFolder + "\\Trovado Pro\\" + g_product.files[i].shortcutName + ".lnk";
-        if (link != blocker) EXPECT_TRUE(FileExists(link)) << link;
+        if (link != blocker) EXPECT_FALSE(FileExists(link)) << link;
     }
+    EXPECT_TRUE(FolderExists(blocker));
+    EXPECT_FALSE(FolderExists(expected.installFolder));
 }
 
 TEST_F(GroupWalk, EscapeEndsTheRunWithTheAbortNotice) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "core/config.h"
 #include "core/product_files.h"
 #include "core/text.h"
@@ -205,10 +207,52 @@ void RemoveInstallation(const Installation& installation) {
     RemoveTree(installation.installFolder);
     for (int i = 0; i < g_product.fileCount; ++i)
         if (g_product.files[i].flags & kInWindowsFolder) {
-            const std::string path = installation.windowsFolder + "\\" + g_product.files[i].fileName;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(path.c_str());
+            for (const char* suffix : {"", ".pv-old", ".pv-new"}) {
+                const std::string path =
+                    installation.windowsFolder + "\\" + g_product.files[i].fileName + suffix;
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
         }
+    // A journal that a failed test left would be undone by the next run.
+    DeleteFileA((installation.windowsFolder + "\\" + g_product.productName + " Setup.jnl").c_str());
     RemoveTree(installation.programsFolder + "\\" + installation.group);
     ForgetEarlierRuns();
+}
+
+void MakeEarlierInstallation(const Installation& installation) {
+    SYSTEMTIME old = {2003, 2, 1, 3, 10, 20, 30, 0};
+    FILETIME oldTime;
+    SystemTimeToFileTime(&old, &oldTime);
+    CreateDirectoryA(installation.installFolder.c_str(), nullptr);
+    const std::string group = installation.programsFolder + "\\" + installation.group;
+    CreateDirectoryA(group.c_str(), nullptr);
+    for (int i = 0; i < g_product.fileCount; ++i) {
+        const FileEntry& entry = g_product.files[i];
+        const std::string path = FolderOf(installation, entry, false) + "\\" + entry.fileName;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_TRUE(WriteWholeFile(path, std::string("earlier ") + entry.fileName)) << path;
+        SetFileTimes(path, oldTime);
+        if (i < g_product.shortcutCount)
+            WriteWholeFile(group + "\\" + entry.shortcutName + ".lnk", std::string("earlier link"));
+    }
+    WriteWholeFile(group + "\\My Notes.lnk", "the user's own link");
+}
+
+TreeSnapshot SnapshotInstallation(const Installation& installation) {
+    TreeSnapshot all;
+    for (const auto& e : SnapshotTree(installation.installFolder)) all["install\\" + e.first] = e.second;
+    const std::string group = installation.programsFolder + "\\" + installation.group;
+    for (const auto& e : SnapshotTree(group)) all["group\\" + e.first] = e.second;
+    std::vector<std::string> names = {std::string(g_product.productName) + " Setup.jnl"};
+    for (int i = 0; i < g_product.fileCount; ++i) {
+        if (!(g_product.files[i].flags & kInWindowsFolder)) continue;
+        for (const char* suffix : {"", ".pv-old", ".pv-new"})
+            names.push_back(std::string(g_product.files[i].fileName) + suffix);
+    }
+    for (const std::string& name : names) {
+        const std::string line = DescribeFile(installation.windowsFolder + "\\" + name);
+        if (!line.empty()) all["windows\\" + name] = line;
+    }
+    return all;
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "tests/support/tree_snapshot.h"
+
 struct Installation {
     std::string installFolder;  // as accepted by the location page
     std::string windowsFolder;
@@ -42,3 +44,14 @@ std::string RememberedFolder();
 
 // Removes the files, the group folder and the registry entries of a run.
 void RemoveInstallation(const Installation& installation);
+
+// An earlier installation of the product as a user's machine holds it: every
+// file of the table with earlier contents and an old time stamp, the group
+// with an earlier link of each shortcut, and a link of the user's own.
+void MakeEarlierInstallation(const Installation& installation);
+
+// What the product has on this machine: the install folder and the group
+// folder whole, and the table's files in the Windows folder with anything an
+// unfinished run could leave beside them (earlier copies, temporary files,
+// the journal). Two equal snapshots: the machine is as it was.
+TreeSnapshot SnapshotInstallation(const Installation& installation);

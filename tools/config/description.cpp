@@ -20,7 +20,8 @@ struct Value {
 typedef std::map<std::string, Value> Section;
 
 const char* const kProductKeys[] = {"name",      "version",      "tagline",       "company",
-                                    "help_link", "release_time", "shortcut_count"};
+                                    "help_link", "release_time", "shortcut_count",
+                                    "retired"};
 const char* const kEntryKeys[] = {"file", "flags", "resource", "shortcut"};
 // Optional keys of [product]: the uninstaller choice and the registrations.
 const char* const kRegistrationKeys[] = {"uninstaller", "company_key",    "version_key", "class_id",
@@ -104,9 +105,10 @@ void SplitSections(const std::string& text, const Reporter& report, Section* pro
         value.text = Trim(s.substr(eq + 1));
         Section* section = nullptr;
         if (where == kProduct) {
-            if (!Known(kProductKeys, 7, key) && !Known(kRegistrationKeys, kRegistrationKeyCount, key)) {
+            const size_t known = sizeof kProductKeys / sizeof *kProductKeys;
+            if (!Known(kProductKeys, known, key) && !Known(kRegistrationKeys, kRegistrationKeyCount, key)) {
                 report.Error(line, "unknown key \"" + key + "\" in [product] (known: " +
-                                       KeyList(kProductKeys, 7) + ", " +
+                                       KeyList(kProductKeys, known) + ", " +
                                        KeyList(kRegistrationKeys, kRegistrationKeyCount) + ")");
                 continue;
             }
@@ -328,6 +330,33 @@ void CheckBackdropTexts(const Reporter& report, const Section& s, const ProductD
     }
 }
 
+// The files earlier versions installed: paths relative to the install
+// folder, separated by '|' (which no name may hold), each level held to the
+// name rule, so that none can leave the folder.
+void ReadRetired(const Reporter& report, const Value& v, std::vector<std::string>* out) {
+    size_t start = 0;
+    for (;;) {
+        const size_t bar = v.text.find('|', start);
+        const std::string path = Trim(v.text.substr(start, bar == std::string::npos ? bar : bar - start));
+        bool fine = !path.empty() || (report.Error(v.line, "retired: an empty path"), false);
+        if (fine && path.size() > kRetiredPathMax) {
+            report.Error(v.line, "retired: \"" + path + "\" has " + std::to_string(path.size()) +
+                                     " characters, at most " + std::to_string(kRetiredPathMax) + " are taken");
+            fine = false;
+        }
+        for (size_t level = 0; fine;) {
+            const size_t slash = path.find('\\', level);
+            const std::string name = path.substr(level, slash == std::string::npos ? slash : slash - level);
+            fine = CheckText(report, v.line, "retired", name, kRetiredPathMax + 1, kFileName);
+            if (slash == std::string::npos) break;
+            level = slash + 1;
+        }
+        if (fine) out->push_back(path);
+        if (bar == std::string::npos) return;
+        start = bar + 1;
+    }
+}
+
 void ReadProduct(const Reporter& report, int line, const Section& s, ProductDescription* out) {
     struct Text {
         const char* key;
@@ -348,6 +377,7 @@ void ReadProduct(const Reporter& report, int line, const Section& s, ProductDesc
     CheckBackdropTexts(report, s, *out);
     if (const Value* v = Require(report, line, s, "release_time", "[product] "))
         ReadReleaseTime(report, *v, out->releaseTime);
+    if (s.count("retired")) ReadRetired(report, s.at("retired"), &out->retired);
     out->shortcutCount = -1;
     if (const Value* v = Require(report, line, s, "shortcut_count", "[product] ")) {
         long long n;
@@ -470,6 +500,10 @@ void CheckTable(const Reporter& report, const std::vector<ReservedName>& reserve
                 report.Error(e.resourceLine, where + "resource: \"" + e.resource +
                                                  "\" is reserved: " + r.why);
     }
+    for (const std::string& path : out->retired)
+        if (files.count(Upper(path)) && (out->entries[files[Upper(path)]].flags & kInInstallFolder))
+            report.Error(0, "retired: \"" + path + "\" is entry " + std::to_string(files[Upper(path)]) +
+                                "'s file, which this version installs");
     if (count > kUninstallerEntry && out->entries[kUninstallerEntry].flags &&
         !(out->entries[kUninstallerEntry].flags & kInWindowsFolder))
         report.Error(out->entries[kUninstallerEntry].line,

@@ -39,8 +39,14 @@ struct ProductDescription {
     uint16_t releaseTime[8];  // year, month, day of week, day, hour, minute, second, ms
     int shortcutCount;
     std::vector<DescribedEntry> entries;
+    // Files earlier versions installed, relative to the install folder.
+    std::vector<std::string> retired;
     DescribedRegistration registration;
 };
+
+// The longest retired path taken: joined to any install folder the location
+// page accepts, it still fits a path buffer.
+enum { kRetiredPathMax = 63 };
 
 // A resource name that the program's own resources take, and why: an entry
 // whose resource had it would clash with that resource.

@@ -43,6 +43,9 @@ void FillRecord(const ProductDescription& description, const std::vector<Payload
 // C++ source defining g_product with the record's values.
 std::string ProductConfigSource(const ProductConfig& record);
 
+// C++ source defining g_retiredFiles and g_retiredFileCount.
+std::string RetiredFilesSource(const std::vector<std::string>& retired);
+
 // Resource script lines "NAME RCDATA "packed path"", one per entry, and one
 // naming the checksum table file.
 std::string PayloadScript(const ProductConfig& record, const std::vector<PayloadFile>& files,
