@@ -68,9 +68,15 @@ set_target_properties(comctl32-recorder PROPERTIES OUTPUT_NAME comctl32 PREFIX "
 # Undecorated export names on i686 too, as the real library has them.
 target_link_options(comctl32-recorder PRIVATE ${PORTAVO_LINK_STATIC} -Wl,--kill-at)
 add_dependencies(wintest-walk setup notepad-recorder comctl32-recorder)
+# The uninstall walk runs this tree's uninstaller once more, with nothing installed.
+if(TARGET uninstall)
+  add_dependencies(wintest-walk uninstall)
+endif()
 add_test(NAME wine-walk COMMAND wintest-walk)
 if(TARGET wintest-system)
   add_dependencies(wintest-system notepad-recorder)
+  # The registry tests remove what they wrote as the uninstaller does.
+  target_sources(wintest-system PRIVATE ${CMAKE_SOURCE_DIR}/uninstall/removal.cpp)
 endif()
 # The extract tests load the planted library as a search extension in use.
 if(TARGET wintest-extract)

@@ -9,6 +9,7 @@
 
 #include "core/config.h"
 #include "tests/system/registry_tree.h"
+#include "uninstall/removal.h"
 
 namespace {
 
@@ -173,6 +174,34 @@ TEST_F(Registry, WithoutTheUninstallKeyOnlyTheUninstallEntryIsSkipped) {
     EXPECT_EQ(Machine(kVersionKey, "Program Version"), Sz("4.02"));
     EXPECT_EQ(Classes(kServerKey, nullptr), Sz("TrovadoCtx.dll"));
     EXPECT_EQ(Machine(kIconKey, nullptr), Sz("TrovadoCtx.dll,0"));
+}
+
+// The uninstaller's side: what setup wrote goes, each key only when nothing
+// else is in it (another product of the same maker, another find extension),
+// the unload switch stays, and a second removal finds nothing to fail on.
+TEST_F(Registry, RemovalTakesWhatSetupWroteAndLeavesWhatOthersKeepThere) {
+    WriteUnloadSwitch();
+    WriteRegistryEntries();
+    const std::string other = std::string(kCompanyKey) + "\\Programs\\Lumen Pro\\Current Version";
+    ASSERT_TRUE(PutValue(HKEY_LOCAL_MACHINE, kCompanyKey, "Lumen Pro", REG_SZ, "D:\\Lumen", 9));
+    ASSERT_TRUE(PutValue(HKEY_LOCAL_MACHINE, other.c_str(), "Program Version", REG_SZ, "1.0", 4));
+    ASSERT_TRUE(PutValue(HKEY_CLASSES_ROOT, kServerKey, "Extra", REG_SZ, "x", 2));
+    for (int run = 0; run < 2; ++run) {
+        RemoveRegistryEntries();
+        EXPECT_FALSE(Machine(kCompanyKey, "Trovado Pro").found);
+        EXPECT_EQ(Machine(kCompanyKey, "Lumen Pro"), Sz("D:\\Lumen"));
+        EXPECT_EQ(Machine(other.c_str(), "Program Version"), Sz("1.0"));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Velmora Utilities\\Programs\\Trovado Pro"));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntryKey));
+        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+        // The server key keeps the value that is not setup's, and so its parent.
+        EXPECT_FALSE(Classes(kServerKey, nullptr).found);
+        EXPECT_EQ(Classes(kServerKey, "Extra"), Sz("x"));
+        EXPECT_FALSE(Classes(kClassKey, nullptr).found);
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kExtensionKey));
+        EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kStaticKey));
+        EXPECT_EQ(Machine(kUnloadKey, nullptr), Sz("1"));
+    }
 }
 
 TEST_F(Registry, UnloadSwitchIsCreatedAndSetToOne) {
