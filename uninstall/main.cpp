@@ -105,6 +105,16 @@ void ShowClosingBox(const RemovalReport& report) {
     MessageBoxA(nullptr, text, g_product.productName, MB_OK | MB_ICONINFORMATION);
 }
 
+// This program's path in a MAX_PATH buffer, in its long form: started by its
+// short (8.3) name it is still the installed file. "" when it does not fit.
+void OwnPath(char* self) {
+    const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) self[0] = '\0';
+    char full[MAX_PATH];
+    const DWORD fullLength = GetLongPathNameA(self, full, sizeof full);
+    if (fullLength != 0 && fullLength < sizeof full) lstrcpynA(self, full, MAX_PATH);
+}
+
 int Uninstall(const char* tail) {
     if (const char* arguments = AfterOption(tail, kRemoveAfterOption)) return FinishSelfRemoval(arguments);
     const bool silent = IsSilent(tail);
@@ -121,8 +131,7 @@ int Uninstall(const char* tail) {
     if (!silent && MessageBoxA(nullptr, text, g_product.productName, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return kExitCancelled;
     char self[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
-    if (length == 0 || length >= sizeof self) self[0] = '\0';
+    OwnPath(self);
     RemovalReport report = {};
     g_start = GetTickCount();
     RemoveProduct(product, self, &report, silent ? nullptr : ShowStep);
