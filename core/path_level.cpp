@@ -47,8 +47,7 @@ PathLevelFault CheckPathLevel(const char* begin, const char* end) {
     bool onlyDotsAndSpaces = true;
     const char* last = begin;
     for (const char* p = begin; p < end; p = NextChar(p)) {
-        // A lead byte with no second byte is a broken character.
-        if (IsLeadByte(*p) && p + 1 >= end) return kPathLevelCharacter;
+        if (IsLeadByte(*p) && p + 1 >= end) return kPathLevelBroken;
         if (IsForbidden(static_cast<unsigned char>(*p))) return kPathLevelCharacter;
         if (*p != '.' && *p != ' ') onlyDotsAndSpaces = false;
         last = p;

@@ -13,9 +13,10 @@
 enum LocationProblem {
     kLocationAccepted = kPathLevelFine,
     kLocationDotName = kPathLevelEmpty,        // an empty folder name, or dots such as ".."
-    kLocationBadCharacter = kPathLevelCharacter,  // < > " | ? * : /, a control or broken character
+    kLocationBadCharacter = kPathLevelCharacter,  // < > " | ? * : / or a control character
     kLocationTrailing = kPathLevelTrailing,    // a folder name ends in a space or a dot
     kLocationDeviceName = kPathLevelDevice,    // a folder name such as CON, nul.txt or LPT1
+    kLocationBroken = kPathLevelBroken,        // ends in half a character
     kLocationEmpty,       // nothing typed
     kLocationNoDrive,     // not "X:\" at the start
     kLocationRootDrive,   // only "X:\"
