@@ -11,7 +11,8 @@ bool IsForbidden(unsigned char c) {
     return c < 0x20 || c == 0x7F || strchr("<>\"|?*:/", c) != nullptr;
 }
 
-// Whether [begin, end) is name, ASCII letters compared without case.
+// Whether [begin, end) is name. Only single-byte ASCII letters are folded (the
+// device names are all ASCII); every other byte must be equal.
 bool IsName(const char* begin, const char* end, const char* name) {
     return MatchIgnoringCase(begin, end, name) == end;
 }

@@ -21,6 +21,7 @@
 #include "resources/ids.h"
 #include "tests/core/code_pages.h"
 #include "tests/support/message_box_catcher.h"
+#include "tests/support/program_keys.h"
 #include "tests/support/screen.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_page.h"
@@ -28,7 +29,6 @@
 
 namespace {
 
-const char kCompanyKey[] = "Software\\Velmora Utilities";
 const char kAbortText[] =
     "Installation Aborted!\r\n\r\nIf you need assistance you can email\r\nsupport at - "
     "support@velmora.com!";
