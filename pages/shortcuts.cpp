@@ -11,7 +11,6 @@
 #include "core/config.h"
 #include "core/pump.h"
 #include "core/text.h"
-#include "extract/install.h"
 #include "pages/page.h"
 #include "pages/pages.h"
 #include "pages/programs_folder.h"
