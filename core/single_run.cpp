@@ -36,9 +36,10 @@ char* AppendLettersAndDigits(char* out, const char* text) {
 // The private namespace alias (plain ASCII), created or opened, whose
 // boundary holds the Administrators group: setup.exe always runs elevated,
 // and a standard user, who could create any name of the Global\ namespace
-// first and deny everyone access to it, can neither create nor open this
-// one. nullptr where the system has no private namespaces to give (Wine has
-// none).
+// first and deny everyone access to it, cannot create this one; nor open it,
+// since it keeps the default security of its elevated creator, which lets
+// in only the administrators and the system. nullptr where the system has
+// no private namespaces to give (Wine has none).
 HANDLE OpenProgramNamespace(const char* alias) {
     WCHAR wide[kCompanyNameSize];
     int i = 0;
