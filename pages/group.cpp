@@ -113,10 +113,10 @@ INT_PTR DrawGroupItem(const DRAWITEMSTRUCT& d) {
     SendMessageA(d.hwndItem, CB_GETLBTEXT, d.itemID, reinterpret_cast<LPARAM>(text));
 
     const int x0 = d.rcItem.left + 1;
-    char path[kPathBufferSize];
-    SHFILEINFOA info = {};
-    if (JoinPath(path, sizeof path, g_programsFolder, text, 0))
-        SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+    WCHAR path[kPathBufferSize];
+    SHFILEINFOW info = {};
+    if (ProgramsFolderPath(path, text))
+        SHGetFileInfoW(path, 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
     const bool selected = (d.itemState & ODS_SELECTED) != 0;
     g_imageListDraw(g_systemImageList, info.iIcon, d.hDC, x0, d.rcItem.top,
                     selected ? ILD_SELECTED : ILD_NORMAL);

@@ -15,11 +15,9 @@ namespace {
 // whenever the slot holds it.
 WCHAR g_wideProgramsFolder[MAX_PATH];
 
-// The Programs folder in UTF-16, from whichever form holds it, then one
-// backslash and tail converted from the code page. Returns the characters
-// written without the NUL; 0, leaving out empty, when the folder is unknown
-// or the path does not fit kPathBufferSize characters.
-int WideProgramsPath(WCHAR* out, const char* tail) {
+}  // namespace
+
+int ProgramsFolderPath(WCHAR* out, const char* tail) {
     int used = 0;
     if (g_programsFolder[0] != '\0')
         used = MultiByteToWideChar(CP_ACP, 0, g_programsFolder, -1, out, kPathBufferSize) - 1;
@@ -32,8 +30,6 @@ int WideProgramsPath(WCHAR* out, const char* tail) {
     if (written == 0) out[0] = L'\0';
     return written == 0 ? 0 : used + written - 1;
 }
-
-}  // namespace
 
 // Spelled straight into the slot, so that a spelling too long for it falls
 // back to the short form too. A volume that keeps no 8.3 names gives the
@@ -53,7 +49,7 @@ void FindProgramsFolder(HWND owner) {
 
 bool ListProgramGroups(HWND list) {
     WCHAR pattern[kPathBufferSize];
-    if (!WideProgramsPath(pattern, "*")) return false;
+    if (!ProgramsFolderPath(pattern, "*")) return false;
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(pattern, &found);
     if (search == INVALID_HANDLE_VALUE) return false;
@@ -71,8 +67,8 @@ bool ListProgramGroups(HWND list) {
 // start at the end of the Programs folder, which the group page has found.
 bool MakeGroupFolder(const char* group) {
     WCHAR folder[kPathBufferSize];
-    const int start = WideProgramsPath(folder, "");
-    if (!start || !WideProgramsPath(folder, group)) return false;
+    const int start = ProgramsFolderPath(folder, "");
+    if (!start || !ProgramsFolderPath(folder, group)) return false;
     for (WCHAR* p = folder + start - 1;; ++p) {
         if (*p != L'\\' && *p != L'\0') continue;
         const WCHAR kept = *p;
@@ -87,7 +83,7 @@ bool MakeLinkPath(WCHAR* out, const char* group, const char* name) {
     char file[kPathBufferSize];
     char tail[kPathBufferSize];
     return FormatText(file, sizeof file, "%s.lnk", name) && JoinPath(tail, sizeof tail, group, file, 0) &&
-           WideProgramsPath(out, tail);
+           ProgramsFolderPath(out, tail);
 }
 
 bool LinksFitBelowPrograms(const char* group) {

@@ -13,6 +13,12 @@
 // forms. A folder the shell cannot name or find leaves both empty.
 void FindProgramsFolder(HWND owner);
 
+// The Programs folder in UTF-16, from whichever form holds it, then one
+// backslash and tail converted from the code page. Returns the characters
+// written without the NUL; 0, leaving out empty, when the folder is unknown
+// or the path does not fit kPathBufferSize characters.
+int ProgramsFolderPath(WCHAR* out, const char* tail);
+
 // Adds the name of each folder in the Programs folder to the combo box list;
 // a name the code page cannot spell is left out, since a group is taken by
 // its ANSI name. False when the folder is unknown or cannot be searched.
