@@ -10,15 +10,13 @@
 
 #include "core/config.h"
 #include "core/text.h"
+#include "tests/support/program_keys.h"
 #include "tests/support/temp_folder.h"
 #include "tests/walk/walk.h"
 
 namespace {
 
-// The program's fixed keys (system/registry.cpp); the values under them and
-// the uninstall entry are the product's.
-const char kCompanyKey[] = "Software\\Velmora Utilities";
-const char kVersionKey[] = "Software\\Velmora Utilities\\Programs\\Trovado Pro\\Current Version";
+// The search extension's fixed keys (system/registry.cpp).
 const char kClassKey[] = "CLSID\\{5D3A7C21-4B8E-11D2-A6F0-00C04F7B92E1}";
 const char kFindKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static\\Trovado";
@@ -34,10 +32,6 @@ std::string Value(HKEY root, const std::string& key, const char* name) {
     if (result != ERROR_SUCCESS) return "<no value>";
     if (type != REG_SZ) return "<not REG_SZ>";
     return data;
-}
-
-std::string UninstallKey() {
-    return std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + g_product.productName;
 }
 
 // The file that was packed for an entry: a file of the product's payload

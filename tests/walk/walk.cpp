@@ -6,6 +6,7 @@
 
 #include "core/config.h"
 #include "resources/ids.h"
+#include "tests/support/program_keys.h"
 #include "tests/support/screen.h"
 
 HWND WaitForWelcome(const Walk& walk, DWORD timeoutMs) {
@@ -101,10 +102,9 @@ int HighlightedStep(int expected, DWORD patienceMs) {
 void ForgetEarlierRuns() {
     // The company key and the search extension's keys are the program's
     // fixed texts (system/registry.cpp); the uninstall entry is the product's.
-    const std::string uninstall =
-        std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + g_product.productName;
+    const std::string uninstall = UninstallKey();
     const char* const machineKeys[] = {
-        "Software\\Velmora Utilities",
+        kCompanyKey,
         uninstall.c_str(),
         "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static\\Trovado",
         "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\AlwaysUnloadDll",

@@ -12,9 +12,10 @@ namespace {
 
 int Usage() {
     fprintf(stderr,
-            "usage: portavo-config --description FILE --resources SCRIPT --payload DIR [--payload DIR...]\n"
-            "                      --packed DIR --gen DIR\n"
-            "       portavo-config --description FILE --resources SCRIPT --cmake FILE\n");
+            "usage: portavo-config --description FILE --resources SCRIPT --macros LISTING [--macros LISTING...]\n"
+            "                      --payload DIR [--payload DIR...] --packed DIR --gen DIR\n"
+            "       portavo-config --description FILE --resources SCRIPT --macros LISTING [--macros LISTING...]\n"
+            "                      --cmake FILE\n");
     return 2;
 }
 
@@ -34,18 +35,22 @@ int main(int argc, char** argv) {
         const char* value = argv[++i];
         if (!strcmp(option, "--description")) request.description = value;
         else if (!strcmp(option, "--resources")) request.resourceScript = value;
+        else if (!strcmp(option, "--macros")) request.macroListings.push_back(value);
         else if (!strcmp(option, "--payload")) request.payloadDirs.push_back(value);
         else if (!strcmp(option, "--packed")) request.packedDir = value;
         else if (!strcmp(option, "--gen")) request.genDir = value;
         else if (!strcmp(option, "--cmake")) cmake = value;
         else return Usage();
     }
-    if (request.description.empty() || request.resourceScript.empty()) return Usage();
+    if (request.description.empty() || request.resourceScript.empty() || request.macroListings.empty())
+        return Usage();
     std::vector<std::string> errors;
     if (!cmake.empty()) {
         if (!request.payloadDirs.empty() || !request.packedDir.empty() || !request.genDir.empty()) return Usage();
-        return GenerateBuildSettings(request.description, request.resourceScript, cmake, &errors) ? 0
-                                                                                               : Report(errors);
+        return GenerateBuildSettings(request.description, request.resourceScript, request.macroListings, cmake,
+                                     &errors)
+                   ? 0
+                   : Report(errors);
     }
     if (request.payloadDirs.empty() || request.packedDir.empty() || request.genDir.empty()) return Usage();
     ProductConfig record;
