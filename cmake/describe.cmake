@@ -39,13 +39,37 @@ set(PORTAVO_CONFIG ${config_tool_dir}/portavo-config)
 add_executable(portavo-config IMPORTED GLOBAL)
 set_target_properties(portavo-config PROPERTIES IMPORTED_LOCATION ${PORTAVO_CONFIG})
 
+# The macros that windres's preprocessor holds where the resource script
+# includes payload.rc, which no entry's resource may take as its name: one
+# listing of the script per MinGW tree, made as windres preprocesses it
+# (gcc -E -xc -DRC_INVOKED, the trees' include folders), with empty stand-ins
+# for payload.rc and version.rc, which the build writes later.
+set(rc_stub ${CMAKE_BINARY_DIR}/rc-stub)
+file(WRITE ${rc_stub}/payload.rc "")
+file(WRITE ${rc_stub}/version.rc "")
+file(MAKE_DIRECTORY ${PORTAVO_GEN_DIR})
+set(PORTAVO_MACRO_LISTINGS)
+set(PORTAVO_MACRO_OPTIONS)
+foreach(triplet i686-w64-mingw32 x86_64-w64-mingw32)
+  set(listing ${PORTAVO_GEN_DIR}/resource-macros-${triplet}.i)
+  execute_process(
+    COMMAND ${triplet}-gcc -E -xc -DRC_INVOKED -dD -I${rc_stub} -I${CMAKE_SOURCE_DIR}/resources
+      -I${CMAKE_SOURCE_DIR} ${PORTAVO_RESOURCE_SCRIPT} -o ${listing}
+    RESULT_VARIABLE rc ERROR_VARIABLE log)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "listing the macros of ${PORTAVO_RESOURCE_SCRIPT} with ${triplet}-gcc failed:\n${log}")
+  endif()
+  list(APPEND PORTAVO_MACRO_LISTINGS ${listing})
+  list(APPEND PORTAVO_MACRO_OPTIONS --macros ${listing})
+endforeach()
+
 # Reads a product description at configure time into the build settings
 # settings, and stops the configuration with the tool's messages when the
 # description cannot make a setup program.
 function(portavo_read_description description settings)
   execute_process(
     COMMAND ${PORTAVO_CONFIG} --description ${description} --resources ${PORTAVO_RESOURCE_SCRIPT}
-      --cmake ${settings}
+      ${PORTAVO_MACRO_OPTIONS} --cmake ${settings}
     RESULT_VARIABLE rc ERROR_VARIABLE log)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "${log}")

@@ -76,8 +76,10 @@ function(portavo_product target dir gen)
   add_custom_command(
     OUTPUT ${outputs}
     COMMAND portavo-config --description ${description} --resources ${PORTAVO_RESOURCE_SCRIPT}
-      --payload ${source_dir} --payload ${placeholder_dir} --packed ${packed_dir} --gen ${gen}
-    DEPENDS ${PORTAVO_CONFIG} ${description} ${PORTAVO_RESOURCE_SCRIPT} ${payload_files} ${packed_files}
+      ${PORTAVO_MACRO_OPTIONS} --payload ${source_dir} --payload ${placeholder_dir} --packed ${packed_dir}
+      --gen ${gen}
+    DEPENDS ${PORTAVO_CONFIG} ${description} ${PORTAVO_RESOURCE_SCRIPT} ${PORTAVO_MACRO_LISTINGS}
+      ${payload_files} ${packed_files}
     COMMENT "Generating the product record and the payload resource script of ${description}"
     VERBATIM)
   # The product's names without its payload, for the programs that the MinGW
@@ -86,8 +88,8 @@ function(portavo_product target dir gen)
   add_custom_command(
     OUTPUT ${names}
     COMMAND portavo-config --description ${description} --resources ${PORTAVO_RESOURCE_SCRIPT}
-      --names ${gen}/names
-    DEPENDS ${PORTAVO_CONFIG} ${description} ${PORTAVO_RESOURCE_SCRIPT}
+      ${PORTAVO_MACRO_OPTIONS} --names ${gen}/names
+    DEPENDS ${PORTAVO_CONFIG} ${description} ${PORTAVO_RESOURCE_SCRIPT} ${PORTAVO_MACRO_LISTINGS}
     COMMENT "Generating the product names of ${description}"
     VERBATIM)
   add_custom_target(${target} DEPENDS ${outputs} ${names})

@@ -35,7 +35,7 @@ endfunction()
 # dir is the product folder; host_gen the native tree's gen folder of it;
 # tree_gen this tree's. Makes ${prefix}record, a library with the record,
 # built before the resources that include the generated files may compile;
-# sets PORTAVO_TREE_FILES in the caller: the folder of the files as packed.
+# the files as packed are in tree_gen/files.
 function(portavo_tree_payload prefix dir host_gen tree_gen)
   include(${host_gen}/product.cmake)
   set(out_dir ${CMAKE_BINARY_DIR}/${prefix}programs)
@@ -169,17 +169,24 @@ function(portavo_tree_payload prefix dir host_gen tree_gen)
   endforeach()
 
   set(description ${dir}/product.ini)
+  # The native tree's listings of the resource script's macros, one per
+  # MinGW target (cmake/describe.cmake).
+  set(macro_listings)
+  set(macro_options)
+  foreach(triplet i686-w64-mingw32 x86_64-w64-mingw32)
+    list(APPEND macro_listings ${PORTAVO_GEN_DIR}/resource-macros-${triplet}.i)
+    list(APPEND macro_options --macros ${PORTAVO_GEN_DIR}/resource-macros-${triplet}.i)
+  endforeach()
   set(outputs ${tree_gen}/product_config.cpp ${tree_gen}/payload.rc ${tree_gen}/checksums.bin
     ${tree_gen}/version.rc ${tree_gen}/setup.manifest)
   add_custom_command(OUTPUT ${outputs}
     COMMAND ${PORTAVO_HOST_CONFIG} --description ${description} --resources ${CMAKE_SOURCE_DIR}/resources/setup.rc
-      --payload ${files_dir} --packed ${packed_dir} --gen ${tree_gen}
-    DEPENDS ${PORTAVO_HOST_CONFIG} ${description} ${copied_files} ${packed_files}
+      ${macro_options} --payload ${files_dir} --packed ${packed_dir} --gen ${tree_gen}
+    DEPENDS ${PORTAVO_HOST_CONFIG} ${description} ${macro_listings} ${copied_files} ${packed_files}
     COMMENT "Generating the product record and payload resources of ${description} for this tree"
     VERBATIM)
   # The record's library is the one target that runs these commands.
   add_library(${prefix}record STATIC ${tree_gen}/product_config.cpp)
   target_include_directories(${prefix}record PUBLIC ${CMAKE_SOURCE_DIR})
   target_compile_options(${prefix}record PRIVATE ${PORTAVO_WIN32_FLAGS})
-  set(PORTAVO_TREE_FILES ${files_dir} PARENT_SCOPE)
 endfunction()

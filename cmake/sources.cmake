@@ -50,6 +50,7 @@ set(PORTAVO_WIN32_SOURCES
   pages/installing.cpp
   pages/group.cpp
   pages/shortcuts.cpp
+  pages/programs_folder.cpp
 )
 
 # The uninstaller's own sources (uninstall.exe, file entry 0); it links the

@@ -43,7 +43,8 @@ endif()
 # from them in gen/; portavo_record holds the record.
 include(${CMAKE_SOURCE_DIR}/cmake/programs.cmake)
 set(PORTAVO_TREE_GEN ${CMAKE_BINARY_DIR}/gen)
-portavo_tree_payload("" ${PORTAVO_PRODUCT_DIR} ${PORTAVO_GEN_DIR} ${PORTAVO_TREE_GEN})
+set(PORTAVO_TREE_FILES ${PORTAVO_TREE_GEN}/files)
+add_subdirectory(${CMAKE_SOURCE_DIR}/cmake/tree ${CMAKE_BINARY_DIR}/tree)
 add_library(portavo_record ALIAS record)
 
 # The resource script: dialogs, pictures, icons, the license text and the
@@ -76,6 +77,20 @@ set(PORTAVO_SETUP_LINK -nostartfiles -Wl,--entry=${PORTAVO_SYMBOL_PREFIX}WinMain
   -Wl,--disable-auto-import -Wl,--disable-runtime-pseudo-reloc
   -Wl,--undefined=${PORTAVO_SYMBOL_PREFIX}g_product)
 target_link_options(setup PRIVATE ${PORTAVO_SETUP_LINK})
+
+# Every payload entry must be in the linked program as a named RCDATA
+# resource that decodes to its checksums: a name that the resource compiler
+# turned into a number would leave every user's copy reporting its payload
+# as damaged. The native tree's inspector reads the program back, and a
+# program that fails is removed, so that no later build takes it as current.
+set(PORTAVO_INSPECT ${PORTAVO_GEN_DIR}/../tools/peruse/portavo-inspect)
+function(portavo_check_payload target)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND sh -c "\"$0\" verify \"$1\" >/dev/null || { rm -f \"$1\"; exit 1; }"
+      ${PORTAVO_INSPECT} $<TARGET_FILE:${target}>
+    VERBATIM)
+endfunction()
+portavo_check_payload(setup)
 
 # A second setup.exe from the same sources, its own objects compiled in
 # another folder and linked into again/, for the test that both are the same

@@ -9,6 +9,7 @@
 
 #include "core/dll_search.h"
 #include "core/single_run.h"
+#include "core/system_code_page.h"
 #include "core/wizard.h"
 #include "extract/self_check.h"
 #include "extract/transaction.h"
@@ -43,6 +44,9 @@ void RecoverKilledRun() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    // Every path is walked by the code page's characters, so its rules come
+    // first, before any path is joined.
+    ReadSystemCodePage();
     if (!UseSystemDllsOnly()) return RefuseWithoutCommonControls();
     // A damaged copy stops here, before anything is shown or written.
     if (!VerifyPayload()) return 1;

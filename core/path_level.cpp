@@ -11,7 +11,8 @@ bool IsForbidden(unsigned char c) {
     return c < 0x20 || c == 0x7F || strchr("<>\"|?*:/", c) != nullptr;
 }
 
-// Whether [begin, end) is name, ASCII letters compared without case.
+// Whether [begin, end) is name. Only single-byte ASCII letters are folded (the
+// device names are all ASCII); every other byte must be equal.
 bool IsName(const char* begin, const char* end, const char* name) {
     return MatchIgnoringCase(begin, end, name) == end;
 }
@@ -47,8 +48,7 @@ PathLevelFault CheckPathLevel(const char* begin, const char* end) {
     bool onlyDotsAndSpaces = true;
     const char* last = begin;
     for (const char* p = begin; p < end; p = NextChar(p)) {
-        // A lead byte with no second byte is a broken character.
-        if (IsLeadByte(*p) && p + 1 >= end) return kPathLevelCharacter;
+        if (IsLeadByte(*p) && p + 1 >= end) return kPathLevelBroken;
         if (IsForbidden(static_cast<unsigned char>(*p))) return kPathLevelCharacter;
         if (*p != '.' && *p != ' ') onlyDotsAndSpaces = false;
         last = p;

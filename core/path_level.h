@@ -10,8 +10,7 @@ enum PathLevelFault {
     // Empty, or only dots and spaces: "", ".", "..", " . " name no folder of
     // their own but this one or the one above.
     kPathLevelEmpty,
-    // One of < > " | ? * : / or a control character, or a lead byte with no
-    // second byte (a broken character).
+    // One of < > " | ? * : / or a control character.
     kPathLevelCharacter,
     // Ends in a space or a dot, which Windows drops when it creates the
     // folder but keeps in the longer paths below it.
@@ -20,6 +19,9 @@ enum PathLevelFault {
     // COM and LPT followed by a superscript 1, 2 or 3, in any letter case and
     // with or without an extension: names a device, not a folder.
     kPathLevelDevice,
+    // Ends in a lead byte with no second byte: a broken character, which only
+    // the end of a name can hold, since the lead byte takes whatever follows.
+    kPathLevelBroken,
 };
 
 // Checks the level [begin, end).

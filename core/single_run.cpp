@@ -18,6 +18,10 @@ enum {
     kRunningTextSize = 80,
 };
 
+// The Administrators group, S-1-5-32-544: a SID of revision 1 with two
+// sub-authorities below the NT authority (5).
+const DWORD kAdministrators[] = {0x00000201, 0x05000000, 32, 544};
+
 // Appends the ASCII letters and digits of text: no backslash or other
 // character the object namespace could take for something else.
 char* AppendLettersAndDigits(char* out, const char* text) {
@@ -25,30 +29,54 @@ char* AppendLettersAndDigits(char* out, const char* text) {
         const char c = *text;
         if ((c >= '0' && c <= '9') || (FoldAscii(c) >= 'A' && FoldAscii(c) <= 'Z')) *out++ = c;
     }
+    *out = '\0';
     return out;
 }
 
-// "Global\VelmoraUtilitiesTrovadoProSetup", one name for every session.
-void MutexName(char* name) {
-    lstrcpyA(name, kGlobalPrefix);
-    char* end = AppendLettersAndDigits(name + sizeof kGlobalPrefix - 1, g_product.companyName);
-    end = AppendLettersAndDigits(end, g_product.productName);
-    lstrcpyA(end, "Setup");
+// The private namespace alias (plain ASCII), created or opened, whose
+// boundary holds the Administrators group: setup.exe always runs elevated,
+// and a standard user, who could create any name of the Global\ namespace
+// first and deny everyone access to it, cannot create this one; nor open it,
+// since it keeps the default security of its elevated creator, which lets
+// in only the administrators and the system. nullptr where the system has
+// no private namespaces to give (Wine has none).
+HANDLE OpenProgramNamespace(const char* alias) {
+    WCHAR wide[kCompanyNameSize];
+    int i = 0;
+    while ((wide[i] = static_cast<unsigned char>(alias[i])) != 0) ++i;
+    HANDLE boundary = CreateBoundaryDescriptorW(wide, 0);
+    if (!boundary) return nullptr;
+    HANDLE space = nullptr;
+    if (AddSIDToBoundaryDescriptor(&boundary, const_cast<DWORD*>(kAdministrators))) {
+        space = CreatePrivateNamespaceW(nullptr, boundary, wide);
+        if (!space && GetLastError() == ERROR_ALREADY_EXISTS) space = OpenPrivateNamespaceW(boundary, wide);
+    }
+    DeleteBoundaryDescriptor(boundary);
+    return space;
 }
 
 }  // namespace
 
 bool ClaimSingleRun() {
+    // "VelmoraUtilities\TrovadoProSetup" in the private namespace
+    // VelmoraUtilities; without it "Global\VelmoraUtilitiesTrovadoProSetup",
+    // one name for every session.
     char name[kMutexNameSize];
-    MutexName(name);
-    // The first copy keeps its handle open to the end: the system releases
+    lstrcpyA(name, kGlobalPrefix);
+    char* const local = name + sizeof kGlobalPrefix - 1;
+    char* end = AppendLettersAndDigits(local, g_product.companyName);
+    HANDLE space = OpenProgramNamespace(local);
+    if (space) *end++ = '\\';
+    end = AppendLettersAndDigits(end, g_product.productName);
+    lstrcpyA(end, "Setup");
+    // The first copy keeps its handles open to the end: the system releases
     // the mutex when the process ends, so a run that crashed never blocks
     // the next one.
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, space ? local : name);
     DWORD error = GetLastError();
-    if (!mutex && error != ERROR_ACCESS_DENIED) {
+    if (!space && !mutex && error != ERROR_ACCESS_DENIED) {
         // No global namespace to be had: one copy per session at least.
-        mutex = CreateMutexA(nullptr, FALSE, name + sizeof kGlobalPrefix - 1);
+        mutex = CreateMutexA(nullptr, FALSE, local);
         error = GetLastError();
     }
     // Access denied: another user's copy holds it. A system that can make no
@@ -56,6 +84,8 @@ bool ClaimSingleRun() {
     // goes on rather than leave the user no way to install.
     if (mutex ? error != ERROR_ALREADY_EXISTS : error != ERROR_ACCESS_DENIED) return true;
     if (mutex) CloseHandle(mutex);
+    // Closing the handle is ClosePrivateNamespace without destroying it.
+    if (space) CloseHandle(space);
     char text[kRunningTextSize];
     FormatText(text, sizeof text, "The %s setup program is already running.",
                g_product.productName);

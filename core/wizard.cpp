@@ -2,7 +2,6 @@
 
 #include "backdrop/backdrop.h"
 #include "core/app.h"
-#include "core/system_code_page.h"
 #include "pages/pages.h"
 #include "resources/ids.h"
 #include "system/completion.h"
@@ -46,7 +45,6 @@ LRESULT OnBackdropTimer(HWND window, UINT_PTR id) {
 BOOL InitApplication(HINSTANCE instance) {
     WriteUnloadSwitch();
     g_instance = instance;
-    ReadSystemCodePage();
     g_screenWidth = GetSystemMetrics(SM_CXSCREEN);
     g_screenHeight = GetSystemMetrics(SM_CYSCREEN);
     RegisterDialogClass();

@@ -1,5 +1,5 @@
-// Folder creation on its own, so that the shortcut dialog can use it without
-// pulling the install step and its progress sink into the program.
+// Folder creation on its own: every missing level of the install folder's
+// path, testable without the install step and its progress sink.
 #include <cstring>
 
 #include "core/code_page.h"

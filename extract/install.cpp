@@ -23,13 +23,13 @@ const char kCannotCreateText[] =
     "Unable to create destination file!\r\nInstallation will now be aborted.";
 const char kCannotWriteText[] =
     "Unable to write destination file!\r\nInstallation will now be aborted.";
-const char kInUseFormat[] =
-    "A file that must be replaced is in use:\r\n\r\n%s\r\n\r\n%s"
-    "Close it and click Retry, or click Cancel to stop the installation.";
+// The two questions before anything changes share their last line.
+const char kInUseFormat[] = "A file that must be replaced is in use:\r\n\r\n%s\r\n\r\n%sClose it";
 const char kHoldersFormat[] = "It is used by: %s\r\n\r\n";
 const char kNoSpaceFormat[] =
     "Not enough free disk space on drive %s!\r\n\r\nNeeded: %s bytes\r\nFree: %s bytes\r\n\r\n"
-    "Free some space and click Retry, or click Cancel to stop the installation.";
+    "Free some space";
+const char kRetryLine[] = " and click Retry, or click Cancel to stop the installation.";
 
 enum EntryResult { kWritten, kNotCreated, kNotWritten };
 
@@ -70,7 +70,9 @@ PlanAction PlanRetired(const char* name, bool earlierInstallation, char* path) {
     return PlanRetiredFile(name, IsPlainFile(path), earlierInstallation);
 }
 
-bool AskRetry(HWND page, const char* text) {
+// text is in a 1024-byte buffer; the common last line is added to it.
+bool AskRetry(HWND page, char* text) {
+    lstrcatA(text, kRetryLine);
     return MessageBoxA(page, text, kMessageCaption, MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
 }
 
@@ -98,7 +100,7 @@ bool AskAboutHeldFile(HWND page, const char* path) {
     char named[320] = "";
     if (holders[0]) FormatText(named, sizeof named, kHoldersFormat, holders);
     char text[1024];
-    FormatText(text, sizeof text, kInUseFormat, path, named);
+    FormatText(text, sizeof text - sizeof kRetryLine, kInUseFormat, path, named);
     return AskRetry(page, text);
 }
 

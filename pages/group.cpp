@@ -18,6 +18,7 @@
 #include "pages/group_name.h"
 #include "pages/page.h"
 #include "pages/pages.h"
+#include "pages/programs_folder.h"
 #include "resources/ids.h"
 
 namespace {
@@ -31,27 +32,12 @@ const char* const kGroupFaultTexts[] = {
     "Group may not contain / : * ? \" < > | or control characters!",
     "Group names may not end in a space or a dot!",
     "Group names may not be device names such as CON or NUL!",
+    "Group names may not end in an incomplete character!",
 };
+static_assert(sizeof kGroupFaultTexts / sizeof *kGroupFaultTexts == kGroupNameBroken - kGroupNameOutside + 1,
+              "one text for each fault");
 const char kGroupTooLongText[] = "Group is too long for the shortcuts' file names!";
 const char kShortcutsFailedText[] = "Unable To Create Shortcuts!";
-
-// False when the Programs folder cannot be searched; an empty slot means the
-// shell could not name it.
-bool ListGroups(HWND page) {
-    char pattern[kPathBufferSize];
-    if (g_programsFolder[0] == '\0' || !JoinPath(pattern, sizeof pattern, g_programsFolder, "*", 0))
-        return false;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && found.cFileName[0] != '.')
-            SendDlgItemMessageA(page, IDC_GROUP_LIST, CB_ADDSTRING, 0,
-                                reinterpret_cast<LPARAM>(found.cFileName));
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return true;
-}
 
 void ResetGroup(HWND page) {
     lstrcpynA(g_groupName, g_product.productName, kGroupNameMax + 1);
@@ -66,7 +52,7 @@ void InitGroupPage(HWND page) {
     CenterPage(page, 1);
     FormatCaption(page, 1);
     FormatCaption(page, 0);
-    if (!ListGroups(page)) {
+    if (!ListProgramGroups(GetDlgItem(page, IDC_GROUP_LIST))) {
         MessageBoxA(page, kNoStartMenuText, kMessageCaption, MB_ICONERROR);
         ShowAbortNotice(page);
         EndDialog(page, 2);
@@ -80,7 +66,7 @@ const char* RefusalOf(const char* name) {
     if (name[0] == '\0') return kEmptyGroupText;
     const GroupNameFault fault = CheckGroupName(name);
     if (fault != kGroupNameFine) return kGroupFaultTexts[fault - kGroupNameOutside];
-    return GroupLinksFit(g_programsFolder, name, g_product) ? nullptr : kGroupTooLongText;
+    return LinksFitBelowPrograms(name) ? nullptr : kGroupTooLongText;
 }
 
 void AcceptGroup(HWND page) {
@@ -127,10 +113,10 @@ INT_PTR DrawGroupItem(const DRAWITEMSTRUCT& d) {
     SendMessageA(d.hwndItem, CB_GETLBTEXT, d.itemID, reinterpret_cast<LPARAM>(text));
 
     const int x0 = d.rcItem.left + 1;
-    char path[kPathBufferSize];
-    SHFILEINFOA info = {};
-    if (JoinPath(path, sizeof path, g_programsFolder, text, 0))
-        SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+    WCHAR path[kPathBufferSize];
+    SHFILEINFOW info = {};
+    if (ProgramsFolderPath(path, text))
+        SHGetFileInfoW(path, 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
     const bool selected = (d.itemState & ODS_SELECTED) != 0;
     g_imageListDraw(g_systemImageList, info.iIcon, d.hDC, x0, d.rcItem.top,
                     selected ? ILD_SELECTED : ILD_NORMAL);

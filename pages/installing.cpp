@@ -4,15 +4,13 @@
 // buttons and cannot be cancelled; it closes itself.
 #include "pages/installing.h"
 
-#include <shlobj.h>
-
 #include "core/config.h"
 #include "core/pump.h"
-#include "core/system_code_page.h"
 #include "core/text.h"
 #include "extract/install.h"
 #include "pages/page.h"
 #include "pages/pages.h"
+#include "pages/programs_folder.h"
 #include "resources/ids.h"
 
 namespace {
@@ -82,26 +80,6 @@ void FindWindowsFolder() {
     if (length == 0 || length >= sizeof path) path[0] = '\0';
     FillSlot(g_windowsFolder, kSlotSize, path);
     NormalizeFolderCase(g_windowsFolder);
-}
-
-// Taken in UTF-16 and spelled in the ANSI code page; a folder the code page
-// cannot spell (a profile named in another script) by its short form, which
-// Windows spells in plain characters. A folder the shell cannot name, or
-// that neither form spells or fits, leaves the slot empty, which the group
-// page reports as a Start menu it cannot read.
-void FindProgramsFolder(HWND page) {
-    char path[kPathBufferSize] = "";
-    WCHAR wide[MAX_PATH];
-    LPITEMIDLIST list = nullptr;
-    if (SUCCEEDED(SHGetSpecialFolderLocation(page, CSIDL_PROGRAMS, &list)) && list &&
-        SHGetPathFromIDListW(list, wide) && !SpellInCodePage(wide, -1, path, sizeof path)) {
-        WCHAR shortForm[MAX_PATH];
-        const DWORD length = GetShortPathNameW(wide, shortForm, MAX_PATH);
-        if (length != 0 && length < MAX_PATH) SpellInCodePage(shortForm, -1, path, sizeof path);
-    }
-    if (list) CoTaskMemFree(list);
-    FillSlot(g_programsFolder, kSlotSize, path);
-    NormalizeFolderCase(g_programsFolder);
 }
 
 void InitInstallingPage(HWND page) {

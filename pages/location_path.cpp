@@ -15,11 +15,14 @@ const char* const kProblemFormats[] = {
     "%sA folder name may not contain < > \" | ? * : / or control characters.",
     "%sA folder name may not end in a space or a dot.",
     "%sA folder name may not be a device name such as CON or NUL.",
+    "%sA folder name may not end in an incomplete character.",
     "%sPath may not be empty!",
     "%sMissing : or \\ in drive.",
     "%sPath may not be a root drive...",
     "%sPath is too long for the program's files.",
 };
+static_assert(sizeof kProblemFormats / sizeof *kProblemFormats == kLocationTooLong + 1,
+              "one format for each problem");
 
 // The read-me command the completion starts: the quoted document goes into
 // 256 bytes, "Notepad.exe " and the document into 260 (system/completion.cpp).

@@ -13,9 +13,10 @@
 enum LocationProblem {
     kLocationAccepted = kPathLevelFine,
     kLocationDotName = kPathLevelEmpty,        // an empty folder name, or dots such as ".."
-    kLocationBadCharacter = kPathLevelCharacter,  // < > " | ? * : /, a control or broken character
+    kLocationBadCharacter = kPathLevelCharacter,  // < > " | ? * : / or a control character
     kLocationTrailing = kPathLevelTrailing,    // a folder name ends in a space or a dot
     kLocationDeviceName = kPathLevelDevice,    // a folder name such as CON, nul.txt or LPT1
+    kLocationBroken = kPathLevelBroken,        // ends in half a character
     kLocationEmpty,       // nothing typed
     kLocationNoDrive,     // not "X:\" at the start
     kLocationRootDrive,   // only "X:\"
@@ -33,9 +34,9 @@ const char* LocationProblemFormat(LocationProblem problem);
 // otherwise it is left alone.
 LocationProblem CompleteLocation(const char* typed, const ProductConfig& product, char* folder);
 
-// True when word occurs in text at a character's start, single-byte ASCII
-// letters compared without case and every other byte exactly; an empty word
-// occurs nowhere.
+// True when word occurs in text at a character's start. Only single-byte
+// ASCII letters are folded ("pro" finds "Pro", "é" does not find "É"); every
+// other byte is compared exactly. An empty word occurs nowhere.
 bool ContainsIgnoringCase(const char* text, const char* word);
 
 // True when the install step's files and the read-me command built from

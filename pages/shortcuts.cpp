@@ -11,11 +11,10 @@
 #include "core/config.h"
 #include "core/pump.h"
 #include "core/text.h"
-#include "extract/install.h"
 #include "extract/transaction.h"
-#include "pages/group_name.h"
 #include "pages/page.h"
 #include "pages/pages.h"
+#include "pages/programs_folder.h"
 #include "resources/ids.h"
 
 namespace {
@@ -27,7 +26,7 @@ const IID kShellLinkInterface = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46
 const IID kPersistFileInterface = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 // Makes and saves one shell link; false when any part of it failed.
-bool CreateShortcut(const char* target, const char* folder, const char* linkPath,
+bool CreateShortcut(const char* target, const char* folder, const WCHAR* linkPath,
                     const char* description) {
     IShellLinkA* link = nullptr;
     if (FAILED(CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkInterface,
@@ -38,16 +37,13 @@ bool CreateShortcut(const char* target, const char* folder, const char* linkPath
     if (SUCCEEDED(link->SetPath(target)) && SUCCEEDED(link->SetWorkingDirectory(folder)) &&
         SUCCEEDED(link->SetDescription(description)) &&
         SUCCEEDED(link->QueryInterface(kPersistFileInterface, reinterpret_cast<void**>(&file)))) {
-        WCHAR widePath[kPathBufferSize];
-        // 0 means the path did not fit the wide buffer or could not be converted.
         // A link of the same name is an earlier one: it is kept aside until
         // the run completes. (A folder of that name makes the save fail.)
-        const DWORD existing = GetFileAttributesA(linkPath);
-        if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, kPathBufferSize) != 0 &&
-            (existing == INVALID_FILE_ATTRIBUTES || (existing & FILE_ATTRIBUTE_DIRECTORY) ||
+        const DWORD existing = GetFileAttributesW(linkPath);
+        if ((existing == INVALID_FILE_ATTRIBUTES || (existing & FILE_ATTRIBUTE_DIRECTORY) ||
              MoveAside(linkPath)) &&
             NoteNewFile(linkPath))
-            saved = SUCCEEDED(file->Save(widePath, TRUE));
+            saved = SUCCEEDED(file->Save(linkPath, TRUE));
         file->Release();
     }
     link->Release();
@@ -59,10 +55,9 @@ bool CreateEntryShortcut(HWND dialog, const FileEntry& entry) {
     SetDlgItemTextA(dialog, IDC_SHORTCUT_NAME, entry.shortcutName);
     const char* folder = (entry.flags & kInInstallFolder) ? g_installFolder : g_windowsFolder;
     char target[kPathBufferSize];
-    char linkPath[kPathBufferSize];
+    WCHAR linkPath[kPathBufferSize];
     return JoinPath(target, sizeof target, folder, entry.fileName, 0) &&
-           MakeShortcutPath(linkPath, sizeof linkPath, g_programsFolder, g_groupName,
-                            entry.shortcutName) &&
+           MakeLinkPath(linkPath, g_groupName, entry.shortcutName) &&
            CreateShortcut(target, folder, linkPath, entry.shortcutName);
 }
 
@@ -77,11 +72,7 @@ int CreateShortcuts(HWND dialog) {
     SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, count));
     SendMessageA(bar, PBM_SETSTEP, 1, 0);
 
-    char groupFolder[kPathBufferSize];
-    bool allSaved = JoinPath(groupFolder, sizeof groupFolder, g_programsFolder, g_groupName, 0);
-    // Every missing level, so that a group "A\B" lands in its own nested
-    // folder; each is removed again, when empty, should the run not finish.
-    if (allSaved) CreateFolderInTransaction(groupFolder);
+    bool allSaved = MakeGroupFolder(g_groupName);
 
     for (int i = 0; i < count && i < kMaxFiles; ++i) {
         if (!CreateEntryShortcut(dialog, g_product.files[i])) allSaved = false;

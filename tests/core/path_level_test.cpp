@@ -93,16 +93,16 @@ TEST(PathLevel, WalksNamesByCharacterInEastAsianCodePages) {
         {932, "\x83\x41 .", kPathLevelTrailing},                 // ア .
         {932, "CON\x83\x41", kPathLevelFine},                    // CONア
         {932, "COM\xB9", kPathLevelFine},                         // ｹ is a katakana here
-        {932, "abc\x83", kPathLevelCharacter},                    // a lone lead byte
+        {932, "abc\x83", kPathLevelBroken},                       // a lone lead byte
         {932, "\x83\\abc", kPathLevelFine},                      // ソ spelled with its trail
         {936, "\x81\x5C\x81\x7C\x81\x41\x81\x61", kPathLevelFine},  // 乗亅丄乤
         {936, "\x81\x7C:", kPathLevelCharacter},
         {949, "\x81\x41\x81\x61", kPathLevelFine},              // 갂갵
         {949, "COM\xA9\xF6", kPathLevelDevice},                 // COM¹
         {949, "LPT\xA9\xF8.txt", kPathLevelDevice},             // LPT³
-        {949, "COM\xB9", kPathLevelCharacter},                   // a lone lead byte
+        {949, "COM\xB9", kPathLevelBroken},                      // a lone lead byte
         {950, "\xB3\x5C\xA5\x5C", kPathLevelFine},              // 許功
-        {950, "\xB3\x5C\xA5", kPathLevelCharacter},
+        {950, "\xB3\x5C\xA5", kPathLevelBroken},
         {1252, "COM\xB9", kPathLevelDevice},
         {932, "\x83\\ ", kPathLevelTrailing},                   // ソ and a space
         {1252, "\x83\\ ", kPathLevelEmpty},                     // two levels in 1252

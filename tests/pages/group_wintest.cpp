@@ -8,8 +8,10 @@
 #include "core/config.h"
 #include "core/wizard.h"
 #include "pages/pages.h"
+#include "pages/programs_folder.h"
 #include "resources/ids.h"
 #include "tests/support/message_box_catcher.h"
+#include "tests/support/programs_folder_at.h"
 #include "tests/support/screen.h"
 #include "tests/support/temp_folder.h"
 
@@ -635,6 +637,114 @@ TEST_F(GroupPage, ReportsShortcutsAsFailedWhenComCannotStartOnTheThread) {
     EXPECT_EQ(boxes[0].text, "Unable To Create Shortcuts!");
     EXPECT_EQ(boxes[1].text.rfind(kAbortStart, 0), 0u);
     EXPECT_TRUE(FilesIn(Group("Trovado Pro")).empty());
+}
+
+// --- A Programs folder with neither an ANSI spelling nor a short name ---
+
+// What GetShortPathNameW gives on a volume that keeps no 8.3 names: the long
+// form unchanged.
+DWORD WINAPI LongFormOnly(LPCWSTR path, LPWSTR out, DWORD size) {
+    const DWORD length = static_cast<DWORD>(lstrlenW(path));
+    if (length >= size) return length + 1;
+    lstrcpyW(out, path);
+    return length;
+}
+
+// Wine makes a short name for every name outside 8.3, so for one scope this
+// program's own import of GetShortPathNameW, through which the program's
+// code calls it, is pointed at LongFormOnly.
+class NoShortNames {
+public:
+    NoShortNames() {
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+        const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+            base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+        for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); d->Name && !slot_; ++d) {
+            auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+            auto* slots = reinterpret_cast<void**>(base + d->FirstThunk);
+            for (; names->u1.AddressOfData && !slot_; ++names, ++slots)
+                if (!IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) &&
+                    !strcmp(reinterpret_cast<const char*>(
+                                reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name),
+                            "GetShortPathNameW"))
+                    slot_ = slots;
+        }
+        if (slot_) saved_ = Swap(reinterpret_cast<void*>(&LongFormOnly));
+    }
+    ~NoShortNames() {
+        if (slot_) Swap(saved_);
+    }
+    NoShortNames(const NoShortNames&) = delete;
+    NoShortNames& operator=(const NoShortNames&) = delete;
+    bool on() const { return slot_ != nullptr; }
+
+private:
+    void* Swap(void* procedure) {
+        DWORD protection;
+        VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &protection);
+        void* const previous = *slot_;
+        *slot_ = procedure;
+        VirtualProtect(slot_, sizeof *slot_, protection, &protection);
+        return previous;
+    }
+    void** slot_ = nullptr;
+    void* saved_ = nullptr;
+};
+
+std::wstring Widened(const std::string& text) {
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, MAX_PATH);
+    return wide;
+}
+
+std::set<std::string> SpelledNamesIn(const std::wstring& folder) {
+    std::set<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        char name[MAX_PATH];
+        WideCharToMultiByte(CP_ACP, 0, found.cFileName, -1, name, MAX_PATH, nullptr, nullptr);
+        if (found.cFileName[0] != L'.') names.insert(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+// A profile that the code page cannot spell (Пётр on a Western system) on a
+// volume that keeps no 8.3 names: the Programs folder is kept in UTF-16, the
+// page lists its groups, and the group folder and links go into it.
+TEST_F(GroupPage, UsesAProgramsFolderWithNeitherAnAnsiSpellingNorAShortName) {
+    const std::wstring programs = Widened(programs_.path()) + L"\\\u041F\u0451\u0442\u0440";
+    ASSERT_TRUE(CreateDirectoryW(programs.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((programs + L"\\Accessories").c_str(), nullptr));
+    char spelled[MAX_PATH];
+    BOOL lost = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, programs.c_str(), -1, spelled, MAX_PATH, nullptr, &lost);
+    ASSERT_TRUE(lost) << "the code page spells " << spelled;
+    {
+        ProgramsFolderAt shell(programs);
+        NoShortNames volume;
+        ASSERT_TRUE(shell.set() && volume.on());
+        FindProgramsFolder(nullptr);
+    }
+    EXPECT_STREQ(g_programsFolder, "") << "neither form fits the slot";
+
+    MessageBoxCatcher catcher;
+    std::vector<std::string> listed;
+    EXPECT_EQ(RunGroupPage({[&](HWND page) {
+                  listed = ListedGroups(page);
+                  Click(page, IDC_GROUP_CONTINUE);
+              }}),
+              1);
+    const std::vector<CaughtBox> boxes = BoxesOf(catcher);
+    EXPECT_TRUE(boxes.empty()) << Describe(boxes);
+    EXPECT_EQ(listed, std::vector<std::string>{"Accessories"});
+    EXPECT_EQ(SpelledNamesIn(programs), (std::set<std::string>{"Accessories", "Trovado Pro"}));
+    EXPECT_EQ(SpelledNamesIn(programs + L"\\Trovado Pro"), ShippedLinkNames());
+    FindProgramsFolder(nullptr);
+    EXPECT_STRNE(g_programsFolder, "") << "the shell's own Programs folder again";
 }
 
 }  // namespace

@@ -20,8 +20,10 @@
 #include "extract/install.h"
 #include "extract/transaction.h"
 #include "pages/pages.h"
+#include "pages/programs_folder.h"
 #include "resources/ids.h"
 #include "tests/support/message_box_catcher.h"
+#include "tests/support/programs_folder_at.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_page.h"
 #include "tests/support/screen.h"
@@ -358,40 +360,49 @@ TEST(InstallingPageSlots, ProgramsFolderTheShellCannotNameLeavesTheSlotEmpty) {
     char letter = 'K';
     while (letter < 'Y' && (drives & (1u << (letter - 'A')))) ++letter;
     ASSERT_LT(letter, 'Y') << "no free drive letter";
-    const std::string nowhere = std::string(1, letter) + ":\\Start Menu\\Programs";
-    HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER,
-                            "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                            0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key),
-              ERROR_SUCCESS);
-    DWORD type = 0;
-    char saved[1024];
-    DWORD size = sizeof saved;
-    const bool existed = RegQueryValueExA(key, "Programs", nullptr, &type,
-                                          reinterpret_cast<BYTE*>(saved), &size) == ERROR_SUCCESS;
-    ASSERT_EQ(RegSetValueExA(key, "Programs", 0, REG_EXPAND_SZ,
-                             reinterpret_cast<const BYTE*>(nowhere.c_str()),
-                             static_cast<DWORD>(nowhere.size() + 1)),
-              ERROR_SUCCESS);
+    const std::wstring nowhere = std::wstring(1, letter) + L":\\Start Menu\\Programs";
     strcpy(g_programsFolder, ".");
-
-    HWND page = CreateDialogParamA(g_instance, MAKEINTRESOURCEA(IDD_INSTALLING), nullptr,
-                                   InstallingPageProc, 0);
-    const std::string slot = g_programsFolder;
-    const std::string windowsSlot = g_windowsFolder;
-    if (page) {
-        KillTimer(page, IDT_INSTALL_FILES);
-        DestroyWindow(page);
+    HWND page;
+    std::string slot, windowsSlot;
+    {
+        ProgramsFolderAt programs(nowhere);
+        ASSERT_TRUE(programs.set());
+        page = CreateDialogParamA(g_instance, MAKEINTRESOURCEA(IDD_INSTALLING), nullptr, InstallingPageProc, 0);
+        slot = g_programsFolder;
+        windowsSlot = g_windowsFolder;
+        if (page) {
+            KillTimer(page, IDT_INSTALL_FILES);
+            DestroyWindow(page);
+        }
     }
-    if (existed) RegSetValueExA(key, "Programs", 0, type, reinterpret_cast<BYTE*>(saved), size);
-    else RegDeleteValueA(key, "Programs");
-    RegCloseKey(key);
     strcpy(g_programsFolder, ".");
     strcpy(g_windowsFolder, ".");
 
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(slot, "");
     EXPECT_NE(windowsSlot, "");  // the other slot is filled as ever
+}
+
+// A Programs folder spelled in 256 to 259 bytes does not fit the slot; its
+// short form does, and is taken.
+TEST(InstallingPageSlots, ProgramsFolderTooLongForTheSlotIsTakenByItsShortForm) {
+    TempFolder base("long-programs");
+    std::string folder = base.path();
+    while (folder.size() < 257) {
+        folder += "\\" + std::string(std::min<size_t>(40, 257 - folder.size()), 'L');
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    }
+    char shortForm[MAX_PATH];
+    ASSERT_LT(GetShortPathNameA(folder.c_str(), shortForm, MAX_PATH), static_cast<DWORD>(kSlotSize));
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
+    {
+        ProgramsFolderAt programs(wide);
+        ASSERT_TRUE(programs.set());
+        FindProgramsFolder(nullptr);
+    }
+    EXPECT_EQ(lstrcmpiA(g_programsFolder, shortForm), 0) << g_programsFolder;
+    strcpy(g_programsFolder, ".");
 }
 
 // --- Whole runs: the page as the wizard runs it, the step from its timer ---

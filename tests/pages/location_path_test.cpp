@@ -111,7 +111,7 @@ TEST(LocationPath, CompletesFoldersNamedInEastAsianCodePages) {
         // C:\Acc ソフト\示表
         {932, "C:\\Acc \x83\x5C\x83\x74\x83\x67\\\x8E\xA6\x95\x5C", kLocationAccepted,
          "C:\\Acc \x83\x5C\x83\x74\x83\x67\\\x8E\xA6\x95\x5C\\Trovado Pro"},
-        {932, "C:\\\x8E\xA6\x95\x5C\x83", kLocationBadCharacter, "(untouched)"},
+        {932, "C:\\\x8E\xA6\x95\x5C\x83", kLocationBroken, "(untouched)"},
         // C:\許功
         {950, "C:\\\xB3\x5C\xA5\x5C", kLocationAccepted, "C:\\\xB3\x5C\xA5\x5C\\Trovado Pro"},
         {950, "C:\\\xB3\x5C\xA5\x5C .", kLocationTrailing, "(untouched)"},

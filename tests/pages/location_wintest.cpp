@@ -19,7 +19,9 @@
 #include "pages/location.h"
 #include "pages/pages.h"
 #include "resources/ids.h"
+#include "tests/core/code_pages.h"
 #include "tests/support/message_box_catcher.h"
+#include "tests/support/program_keys.h"
 #include "tests/support/screen.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_page.h"
@@ -27,7 +29,6 @@
 
 namespace {
 
-const char kCompanyKey[] = "Software\\Velmora Utilities";
 const char kAbortText[] =
     "Installation Aborted!\r\n\r\nIf you need assistance you can email\r\nsupport at - "
     "support@velmora.com!";
@@ -334,7 +335,10 @@ TEST_F(LocationPage, RejectsUnusableFolderNamesAndFoldersTooLongForTheFiles) {
     const char* const device = "A folder name may not be a device name such as CON or NUL.";
     const char* const tooLong = "Path is too long for the program's files.";
     const std::string longFolder = "D:\\Trovado Pro\\" + std::string(240, 'x');
-    CheckContinue({{"D:\\Downloads\\Trovado Pro\\..", dots},
+    // Code page 932's rules, where 0x83 is the first byte of a character.
+    InCodePage japanese(932);
+    CheckContinue({{"D:\\Apps\x83", "A folder name may not end in an incomplete character."},
+                   {"D:\\Downloads\\Trovado Pro\\..", dots},
                    {"D:\\Trovado Pro\\.", dots},
                    {"D:\\Downloads\\Trovado Pro/..\\", characters},
                    {"D:\\Apps:Trovado Pro", characters},

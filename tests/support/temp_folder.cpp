@@ -30,26 +30,33 @@ TempFolder::~TempFolder() {
     if (!path_.empty()) RemoveTree(path_);
 }
 
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+// In UTF-16, so that names the code page cannot spell and paths longer than
+// MAX_PATH go too.
+void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring path = folder + L"\\" + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-                if (!RemoveDirectoryA(path.c_str())) DeleteFileA(path.c_str());
+                if (!RemoveDirectoryW(path.c_str())) DeleteFileW(path.c_str());
             } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(path);
             } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
             }
-        } while (FindNextFileA(find, &found));
+        } while (FindNextFileW(find, &found));
         FindClose(find);
     }
-    RemoveDirectoryA(folder.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+void RemoveTree(const std::string& folder) {
+    wchar_t wide[MAX_PATH];
+    if (MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH)) RemoveTree(std::wstring(wide));
 }
 
 bool ReadWholeFile(const std::string& path, std::string* contents) {

@@ -25,6 +25,7 @@ private:
 
 // Deletes a folder tree without following links; read-only files too.
 void RemoveTree(const std::string& folder);
+void RemoveTree(const std::wstring& folder);
 
 // Whole-file helpers; ReadWholeFile returns false when the file cannot be read.
 bool ReadWholeFile(const std::string& path, std::string* contents);

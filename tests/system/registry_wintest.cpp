@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/config.h"
+#include "tests/support/program_keys.h"
 #include "tests/system/registry_tree.h"
 #include "uninstall/removal.h"
 
@@ -17,8 +18,6 @@ namespace {
 #define CURRENT_VERSION "Software\\Microsoft\\Windows\\CurrentVersion"
 #define FIND_EXTENSIONS CURRENT_VERSION "\\explorer\\FindExtensions"
 
-const char kCompanyKey[] = "Software\\Velmora Utilities";
-const char kVersionKey[] = "Software\\Velmora Utilities\\Programs\\Trovado Pro\\Current Version";
 const char kUninstallKey[] = CURRENT_VERSION "\\Uninstall";
 const char kEntryKey[] = CURRENT_VERSION "\\Uninstall\\Trovado Pro";
 const char kClassKey[] = "CLSID\\" CLASS_ID;

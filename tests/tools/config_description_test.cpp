@@ -56,12 +56,16 @@ struct Builder {
     }
 };
 
-// The resource names that the program's own resource script reserves.
+// The resource names that the program's own resource script reserves, with
+// the macro listings that the build made of it.
 const std::vector<ReservedName>& Reserved() {
     static std::vector<ReservedName> names;
     if (names.empty()) {
         std::vector<std::string> errors;
-        EXPECT_TRUE(ReadReservedResourceNames(PORTAVO_SOURCE_DIR "/resources/setup.rc", &names, &errors));
+        EXPECT_TRUE(ReadReservedResourceNames(PORTAVO_SOURCE_DIR "/resources/setup.rc",
+                                              {PORTAVO_GEN_DIR "/resource-macros-i686-w64-mingw32.i",
+                                               PORTAVO_GEN_DIR "/resource-macros-x86_64-w64-mingw32.i"},
+                                              &names, &errors));
     }
     return names;
 }
@@ -224,7 +228,8 @@ TEST(Description, TextsMustBePresentPrintableAndNamesUsableAsFileNames) {
     Builder::Set(b.entries[2], "resource", "Lower");
     EXPECT_MENTIONS(Errors(b.Text()), "entry 2: resource: \"Lower\" is not a resource name");
     // The program's own resources keep their names: the license text and the
-    // checksum table, and the ids of its resource script, which are numbers there.
+    // checksum table; and every macro where the script includes payload.rc,
+    // its own ids and Windows' alike, which the resource compiler replaces.
     struct ResourceCase {
         const char* value;
         const char* message;
@@ -235,6 +240,7 @@ TEST(Description, TextsMustBePresentPrintableAndNamesUsableAsFileNames) {
                       "stores the payload's checksum table"},
         {"IDD_WELCOME", "entry 2: resource: \"IDD_WELCOME\" is reserved: "
                         "resources/ids.h defines it"},
+        {"IDOK", "test.ini:26: entry 2: resource: \"IDOK\" is reserved: <winuser.rh> defines it"},
         {"HELP", "entry 2: resource: \"HELP\" is reserved: it is a word of "
                  "the resource script's language"},
     };

@@ -181,7 +181,8 @@ TEST_F(GenerateTest, BuildSettingsCarryTheFileListAndTheReleaseTime) {
     WriteAll(request_.description, text);
     const fs::path out = root_ / "gen" / "product.cmake";
     std::vector<std::string> errors;
-    ASSERT_TRUE(GenerateBuildSettings(request_.description, request_.resourceScript, out.string(), &errors));
+    ASSERT_TRUE(GenerateBuildSettings(request_.description, request_.resourceScript, request_.macroListings,
+                                      out.string(), &errors));
     const std::string settings = ReadAll(out);
     EXPECT_NE(settings.find("list(APPEND PORTAVO_PAYLOAD_FILES \"File 0.bin\")\n"), std::string::npos) << settings;
     EXPECT_NE(settings.find("list(APPEND PORTAVO_PAYLOAD_FILES \"\\${x} \\@y\\@.bin\")\n"), std::string::npos)
@@ -191,11 +192,13 @@ TEST_F(GenerateTest, BuildSettingsCarryTheFileListAndTheReleaseTime) {
     // Unchanged settings are not written again, so the trees that include
     // them do not configure again.
     fs::last_write_time(out, fs::file_time_type());
-    ASSERT_TRUE(GenerateBuildSettings(request_.description, request_.resourceScript, out.string(), &errors));
+    ASSERT_TRUE(GenerateBuildSettings(request_.description, request_.resourceScript, request_.macroListings,
+                                      out.string(), &errors));
     EXPECT_EQ(fs::last_write_time(out), fs::file_time_type());
 
     WriteAll(request_.description, text.replace(text.find("${x}"), 4, "a;b"));
-    EXPECT_FALSE(GenerateBuildSettings(request_.description, request_.resourceScript, out.string(), &errors));
+    EXPECT_FALSE(GenerateBuildSettings(request_.description, request_.resourceScript, request_.macroListings,
+                                      out.string(), &errors));
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_NE(errors[0].find("entry 3: file \"a;b @y@.bin\": ';' cannot be carried"), std::string::npos) << errors[0];
 

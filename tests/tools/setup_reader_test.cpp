@@ -265,7 +265,8 @@ std::string SigningTime(const fs::path& dir, const std::string& file) {
 // reads as the unsigned file in every command, and a flipped byte breaks the
 // signature. The signing time is the time stamp of the file signed, whatever
 // SOURCE_DATE_EPOCH says when it is signed: a copy linked under another
-// day's SOURCE_DATE_EPOCH (its stamp patched here) signs with that day.
+// day's SOURCE_DATE_EPOCH (its stamp patched here) signs with that day, and
+// the same file signed twice gives the same bytes.
 TEST_F(Inspect, SignedCopyCarriesTheFilesTimeVerifiesAndReadsAsTheUnsignedOne) {
     const std::string d = dir_.string();
     const std::string make =
@@ -292,6 +293,8 @@ TEST_F(Inspect, SignedCopyCarriesTheFilesTimeVerifiesAndReadsAsTheUnsignedOne) {
     ASSERT_EQ(system((sign + script + "other-day.exe other-day-signed.exe >/dev/null").c_str()), 0);
     EXPECT_EQ(SigningTime(dir_, "other-day-signed.exe"), "Sep  9 01:46:40 2001 GMT");
     const std::vector<uint8_t> signedBytes = ReadAll(dir_ / "signed.exe");
+    ASSERT_EQ(system((sign + script + "'" + kSetup + "' signed-again.exe >/dev/null").c_str()), 0);
+    EXPECT_TRUE(ReadAll(dir_ / "signed-again.exe") == signedBytes) << "signing the same file twice gave other bytes";
     const std::string verify = "cd '" + d + "' && osslsigncode verify -CAfile ca.pem -in ";
 
     const std::string path = (dir_ / "signed.exe").string();

@@ -7,7 +7,9 @@
 #include <string>
 
 #include "core/app.h"
+#include "core/config.h"
 #include "resources/ids.h"
+#include "tests/support/programs_folder_at.h"
 #include "tests/support/system_notepad.h"
 #include "tests/support/temp_folder.h"
 #include "tests/walk/installation.h"
@@ -107,15 +109,24 @@ protected:
 };
 
 // The names in a folder, to tell what a run made there.
-std::set<std::string> NamesIn(const std::string& folder) {
+std::set<std::string> NamesIn(const std::wstring& folder) {
     std::set<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
-    do names.insert(found.cFileName);
-    while (FindNextFileA(search, &found));
+    do {
+        char name[MAX_PATH];
+        WideCharToMultiByte(CP_ACP, 0, found.cFileName, -1, name, MAX_PATH, nullptr, nullptr);
+        if (strcmp(name, ".") && strcmp(name, "..")) names.insert(name);
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     return names;
+}
+
+std::set<std::string> NamesIn(const std::string& folder) {
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
+    return NamesIn(std::wstring(wide));
 }
 
 std::set<std::string> Added(const std::set<std::string>& before, const std::set<std::string>& after) {
@@ -148,33 +159,6 @@ void CompletionTest::InstallWithNamesOfTheCodePage(UINT codePage, const std::str
     EXPECT_EQ(Added(programs, NamesIn(expected.programsFolder)), std::set<std::string>{group});
     RemoveTree("C:\\" + top);
 }
-
-// The Programs folder of the current user, pointed for one test at another
-// folder, and put back afterwards.
-class ProgramsFolderAt {
-public:
-    explicit ProgramsFolderAt(const std::wstring& folder) {
-        RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_);
-        saved_ = RegQueryValueExW(key_, L"Programs", nullptr, &type_, reinterpret_cast<BYTE*>(data_),
-                                  &size_) == ERROR_SUCCESS;
-        RegSetValueExW(key_, L"Programs", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                       static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
-    }
-    ~ProgramsFolderAt() {
-        if (saved_) RegSetValueExW(key_, L"Programs", 0, type_, reinterpret_cast<BYTE*>(data_), size_);
-        RegCloseKey(key_);
-    }
-    ProgramsFolderAt(const ProgramsFolderAt&) = delete;
-    ProgramsFolderAt& operator=(const ProgramsFolderAt&) = delete;
-
-private:
-    static constexpr const char* kShellFolders =
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-    HKEY key_ = nullptr;
-    DWORD type_ = 0, size_ = sizeof data_;
-    wchar_t data_[MAX_PATH] = L"";
-    bool saved_ = false;
-};
 
 // Started from a downloads folder that holds a planted COMCTL32.DLL, in that
 // folder: the run never loads it and still draws the folder icons and the
@@ -314,11 +298,14 @@ TEST_F(CompletionTest, InstallsIntoNamesOfCodePage950) {
 // system): the links go into the Programs folder by its short form.
 TEST_F(CompletionTest, ShortcutsGoIntoAProgramsFolderTheCodePageCannotSpell) {
     const std::wstring folder = L"C:\\users\\\u041F\u0451\u0442\u0440 Programs";
+    char spelled[MAX_PATH] = "";
+    BOOL lost = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, folder.c_str(), -1, spelled, MAX_PATH, nullptr, &lost);
+    ASSERT_TRUE(lost) << "the code page spells the folder: " << spelled;
     CreateDirectoryW(folder.c_str(), nullptr);
     wchar_t shortForm[MAX_PATH] = L"";
     ASSERT_NE(GetShortPathNameW(folder.c_str(), shortForm, MAX_PATH), 0u);
-    char spelled[MAX_PATH] = "";
-    BOOL lost = FALSE;
+    lost = FALSE;
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, shortForm, -1, spelled, MAX_PATH, nullptr, &lost);
     ASSERT_FALSE(lost) << "no short form in plain characters";
     ProgramsFolderAt programs(folder);
@@ -332,7 +319,39 @@ TEST_F(CompletionTest, ShortcutsGoIntoAProgramsFolderTheCodePageCannotSpell) {
     EXPECT_EQ(WaitForExit(&walk.run, 10000), 1);
     ExpectFilesInstalled(expected, false);
     ExpectShortcuts(expected);
-    RemoveTree(spelled);
+    RemoveTree(folder);
+}
+
+// The same where the short form does not fit a path either, as on a volume
+// that keeps no 8.3 names: levels named Ж below C:\Portavo Deep, each of
+// which Wine shortens to about eight characters, until the short form is
+// longer than a path. The folder is kept in UTF-16, and the group and its
+// links go into it.
+TEST_F(CompletionTest, ShortcutsGoIntoAProgramsFolderNeitherFormOfWhichFits) {
+    const std::wstring top = L"C:\\Portavo Deep";
+    RemoveTree(top);
+    std::wstring folder = top;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    // Too small a buffer gives the size needed, the NUL included.
+    for (DWORD length = 0; length < MAX_PATH;) {
+        CreateDirectoryW((folder += L"\\\u0416").c_str(), nullptr);
+        wchar_t shortForm[MAX_PATH];
+        length = GetShortPathNameW(folder.c_str(), shortForm, MAX_PATH);
+        ASSERT_NE(length, 0u);
+    }
+    ProgramsFolderAt programs(folder);
+    const Installation expected = Expect("C:\\Portavo Programs\\Trovado Pro");
+
+    Walk walk("programs-deep");
+    ASSERT_TRUE(StartSetup(&walk.run));
+    ASSERT_TRUE(WalkWholeInstallation(walk, "C:\\Portavo Programs", ReportFailedStep));
+    EXPECT_EQ(WaitForExit(&walk.run, 10000), 1);
+    ExpectFilesInstalled(expected, false);
+    std::set<std::string> links;
+    for (int i = 0; i < g_product.shortcutCount; ++i)
+        links.insert(std::string(g_product.files[i].shortcutName) + ".lnk");
+    EXPECT_EQ(NamesIn(folder + L"\\Trovado Pro"), links);
+    RemoveTree(top);
 }
 
 // The search extension loaded, as Explorer holds it once it has used it: a

@@ -12,14 +12,13 @@
 
 #include "core/config.h"
 #include "core/text.h"
+#include "tests/support/program_keys.h"
 #include "tests/support/screen.h"
 #include "tests/walk/walk.h"
 
 namespace {
 
 const char kFolderTyped[] = "C:\\Demo Programs";
-// The key of the remembered folder, from the product's record.
-const char* const kCompanyKey = g_registration.companyKey;
 
 void Step(const Walk& walk, const std::string& what, bool done) {
     printf("%-34s %s\n", what.c_str(), done ? "done" : "did not go on");
@@ -60,7 +59,7 @@ void PrintFiles(const std::string& installFolder, const std::string& windowsFold
 
 void PrintRegistry() {
     const std::string product = g_product.productName;
-    const std::string uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + product;
+    const std::string uninstall = UninstallKey();
     struct Value {
         HKEY root;
         std::string key;
@@ -163,9 +162,7 @@ int main() {
     GetWindowsDirectoryA(windows, sizeof windows);
     char programs[MAX_PATH] = "";
     SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, FALSE);
-    const std::string group = RegistryText(
-        HKEY_LOCAL_MACHINE, ("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
-                             std::string(g_product.productName)).c_str(), "Program Group");
+    const std::string group = RegistryText(HKEY_LOCAL_MACHINE, UninstallKey().c_str(), "Program Group");
     if (installFolder != "(none)") {
         PrintFiles(installFolder, windows);
         PrintRegistry();

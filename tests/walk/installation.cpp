@@ -11,14 +11,14 @@
 #include "core/config.h"
 #include "core/product_files.h"
 #include "core/text.h"
+#include "tests/support/program_keys.h"
 #include "tests/support/temp_folder.h"
 #include "tests/walk/walk.h"
 
 namespace {
 
-// The product's keys, from its record (registry_wintest pins Trovado Pro's).
-const char* const kCompanyKey = g_registration.companyKey;
-const char* const kVersionKey = g_registration.versionKey;
+// The search extension's keys, from the product's record (registry_wintest
+// pins Trovado Pro's).
 const std::string kClassKey = std::string("CLSID\\") + g_registration.classId;
 const std::string kFindKey =
     std::string("Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static\\") +
@@ -35,10 +35,6 @@ std::string Value(HKEY root, const std::string& key, const char* name) {
     if (result != ERROR_SUCCESS) return "<no value>";
     if (type != REG_SZ) return "<not REG_SZ>";
     return data;
-}
-
-std::string UninstallKey() {
-    return std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + g_product.productName;
 }
 
 // The file that was packed for an entry: a file of the product's payload

@@ -215,8 +215,10 @@ TEST_F(StartTest, ASecondCopyWarnsAndEndsWhileTheFirstGoesOn) {
     EXPECT_EQ(WaitForExit(&first.run, 5000), 1);
 }
 
-// Another user's copy, in another session: its mutex lies in the global
-// namespace, and this user may not open it.
+// Another user's copy, in another session, holds the mutex and this user may
+// not open it: in the program's private namespace, which only members of
+// the Administrators group can create, or where the system has none (Wine)
+// in the Global\ namespace.
 TEST_F(StartTest, AnotherUsersCopyAnywhereOnTheMachineStopsItToo) {
     SECURITY_DESCRIPTOR descriptor;
     ACL noAccess;
@@ -224,7 +226,17 @@ TEST_F(StartTest, AnotherUsersCopyAnywhereOnTheMachineStopsItToo) {
                 InitializeAcl(&noAccess, sizeof noAccess, ACL_REVISION) &&
                 SetSecurityDescriptorDacl(&descriptor, TRUE, &noAccess, FALSE));
     SECURITY_ATTRIBUTES attributes = {sizeof attributes, &descriptor, FALSE};
-    const char kName[] = "Global\\VelmoraUtilitiesTrovadoProSetup";
+    HANDLE space = nullptr;
+    if (HANDLE boundary = CreateBoundaryDescriptorW(L"VelmoraUtilities", 0)) {
+        BYTE administrators[SECURITY_MAX_SID_SIZE];
+        DWORD size = sizeof administrators;
+        if (CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size) &&
+            AddSIDToBoundaryDescriptor(&boundary, administrators))
+            space = CreatePrivateNamespaceW(nullptr, boundary, L"VelmoraUtilities");
+        DeleteBoundaryDescriptor(boundary);
+    }
+    const char* const kName =
+        space ? "VelmoraUtilities\\TrovadoProSetup" : "Global\\VelmoraUtilitiesTrovadoProSetup";
     HANDLE other = CreateMutexA(&attributes, FALSE, kName);
     ASSERT_TRUE(other);
     HANDLE mine = CreateMutexA(nullptr, FALSE, kName);
@@ -241,6 +253,7 @@ TEST_F(StartTest, AnotherUsersCopyAnywhereOnTheMachineStopsItToo) {
     ASSERT_TRUE(AnswerMessageBox(box, IDOK));
     EXPECT_EQ(WaitForExit(&walk.run, 5000), 1);
     CloseHandle(other);
+    if (space) ClosePrivateNamespace(space, 0);
 }
 
 TEST_F(StartTest, BackdropCoversTheScreenAndTheLicensePageFollows) {

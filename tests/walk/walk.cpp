@@ -6,6 +6,7 @@
 
 #include "core/config.h"
 #include "resources/ids.h"
+#include "tests/support/program_keys.h"
 #include "tests/support/screen.h"
 
 HWND WaitForWelcome(const Walk& walk, DWORD timeoutMs) {
@@ -100,13 +101,12 @@ int HighlightedStep(int expected, DWORD patienceMs) {
 
 void ForgetEarlierRuns() {
     // The product's keys, as its record names them.
-    const std::string uninstall =
-        std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\") + g_product.productName;
+    const std::string uninstall = UninstallKey();
     const std::string extension =
         std::string("Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\FindExtensions\\Static\\") +
         g_registration.findExtension;
     const char* const machineKeys[] = {
-        g_registration.companyKey,
+        kCompanyKey,
         uninstall.c_str(),
         "Software\\Microsoft\\Windows\\CurrentVersion\\explorer\\AlwaysUnloadDll",
     };

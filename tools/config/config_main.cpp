@@ -12,10 +12,12 @@ namespace {
 
 int Usage() {
     fprintf(stderr,
-            "usage: portavo-config --description FILE --resources SCRIPT --payload DIR [--payload DIR...]\n"
-            "                      --packed DIR --gen DIR\n"
-            "       portavo-config --description FILE --resources SCRIPT --cmake FILE\n"
-            "       portavo-config --description FILE --resources SCRIPT --names DIR\n");
+            "usage: portavo-config --description FILE --resources SCRIPT --macros LISTING [--macros LISTING...]\n"
+            "                      --payload DIR [--payload DIR...] --packed DIR --gen DIR\n"
+            "       portavo-config --description FILE --resources SCRIPT --macros LISTING [--macros LISTING...]\n"
+            "                      --cmake FILE\n"
+            "       portavo-config --description FILE --resources SCRIPT --macros LISTING [--macros LISTING...]\n"
+            "                      --names DIR\n");
     return 2;
 }
 
@@ -36,6 +38,7 @@ int main(int argc, char** argv) {
         const char* value = argv[++i];
         if (!strcmp(option, "--description")) request.description = value;
         else if (!strcmp(option, "--resources")) request.resourceScript = value;
+        else if (!strcmp(option, "--macros")) request.macroListings.push_back(value);
         else if (!strcmp(option, "--payload")) request.payloadDirs.push_back(value);
         else if (!strcmp(option, "--packed")) request.packedDir = value;
         else if (!strcmp(option, "--gen")) request.genDir = value;
@@ -43,12 +46,15 @@ int main(int argc, char** argv) {
         else if (!strcmp(option, "--names")) names = value;
         else return Usage();
     }
-    if (request.description.empty() || request.resourceScript.empty()) return Usage();
+    if (request.description.empty() || request.resourceScript.empty() || request.macroListings.empty())
+        return Usage();
     std::vector<std::string> errors;
     if (!cmake.empty()) {
         if (!request.payloadDirs.empty() || !request.packedDir.empty() || !request.genDir.empty()) return Usage();
-        return GenerateBuildSettings(request.description, request.resourceScript, cmake, &errors) ? 0
-                                                                                               : Report(errors);
+        return GenerateBuildSettings(request.description, request.resourceScript, request.macroListings, cmake,
+                                     &errors)
+                   ? 0
+                   : Report(errors);
     }
     if (!names.empty()) {
         if (!request.payloadDirs.empty() || !request.packedDir.empty() || !request.genDir.empty()) return Usage();

@@ -194,6 +194,9 @@ bool CheckName(const Reporter& report, int line, const std::string& field, const
         report.Error(line, quoted + "ends with " + (value.back() == '.' ? "a dot" : "a space") +
                                ", which Windows drops from a file or folder name");
         return false;
+    case kPathLevelBroken:
+        report.Error(line, quoted + "ends in an incomplete character");
+        return false;
     case kPathLevelDevice: {
         std::string device = value.substr(0, value.find('.'));
         device = device.substr(0, device.find_last_not_of(' ') + 1);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -126,10 +127,63 @@ bool IsIdentifier(const std::string& word) {
     return true;
 }
 
+// Upper-case letters, digits and '_': the only names an entry's resource can
+// have, so the only macros that can meet one.
+bool IsUpperName(const std::string& word) {
+    if (!IsIdentifier(word)) return false;
+    for (char c : word)
+        if (islower(static_cast<unsigned char>(c))) return false;
+    return true;
+}
+
+// Where a preprocessor listing says a macro came from, as a message names it:
+// a file of the project by its path from the project's folder, a system
+// header as <name>, the compiler's own as the preprocessor.
+std::string MacroSource(const std::string& file, const std::string& root) {
+    if (file.empty() || file[0] == '<') return "the resource compiler's preprocessor";
+    if (file.compare(0, root.size() + 1, root + "/") == 0) return file.substr(root.size() + 1);
+    return "<" + fs::path(file).filename().string() + ">";
+}
+
+// The macros that a preprocessor listing of the resource script (gcc -E -dD,
+// as windres runs it, with payload.rc stubbed) holds where the script
+// includes payload.rc, by name, each with the file that defined it. Only
+// object-like macros: a function-like one stays a name when no '(' follows.
+bool ReadMacroListing(const std::string& listing, const std::string& root,
+                      std::map<std::string, std::string>* macros, std::vector<std::string>* errors) {
+    std::string text;
+    if (!ReadFile(listing, &text)) {
+        errors->push_back(listing + ": cannot read the resource script's macro listing");
+        return false;
+    }
+    std::istringstream lines(text);
+    std::string line, file;
+    while (std::getline(lines, line)) {
+        if (line.compare(0, 2, "# ") == 0) {  // # LINE "FILE" FLAGS
+            const size_t open = line.find('"'), close = line.rfind('"');
+            if (open == std::string::npos || close <= open) continue;
+            file = line.substr(open + 1, close - open - 1);
+            if (fs::path(file).filename() == "payload.rc") return true;
+            continue;
+        }
+        const bool define = line.compare(0, 8, "#define ") == 0, undef = line.compare(0, 7, "#undef ") == 0;
+        if (!define && !undef) continue;
+        const size_t from = define ? 8 : 7;
+        const size_t to = line.find_first_of(" (", from);
+        const std::string name = line.substr(from, to == std::string::npos ? std::string::npos : to - from);
+        if (undef || (to != std::string::npos && line[to] == '('))
+            macros->erase(name);
+        else if (IsUpperName(name))
+            macros->emplace(name, MacroSource(file, root));
+    }
+    errors->push_back(listing + ": the resource script never includes payload.rc");
+    return false;
+}
+
 }  // namespace
 
-bool ReadReservedResourceNames(const std::string& script, std::vector<ReservedName>* names,
-                               std::vector<std::string>* errors) {
+bool ReadReservedResourceNames(const std::string& script, const std::vector<std::string>& macroListings,
+                               std::vector<ReservedName>* names, std::vector<std::string>* errors) {
     static const char* const kTypes[] = {"RCDATA", "BITMAP", "ICON", "CURSOR", "DIALOG", "DIALOGEX",
                                          "MENU", "MENUEX", "FONT", "HTML", "MESSAGETABLE", "VERSIONINFO"};
     std::string text;
@@ -138,37 +192,20 @@ bool ReadReservedResourceNames(const std::string& script, std::vector<ReservedNa
         return false;
     }
     names->clear();
-    const fs::path folder = fs::path(script).parent_path();
-    std::vector<std::string> defined;
+    const std::string root = fs::absolute(script).lexically_normal().parent_path().parent_path().string();
+    std::map<std::string, std::string> macros;
+    for (const std::string& listing : macroListings)
+        if (!ReadMacroListing(listing, root, &macros, errors)) return false;
+    for (const auto& macro : macros)
+        names->push_back(ReservedName{macro.first, macro.second +
+                                                       " defines it, and the resource compiler would put its "
+                                                       "value in place of the name"});
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line)) {
         const std::vector<std::string> w = Words(line);
-        if (w.size() == 2 && w[0] == "#include" && w[1].size() > 2 && w[1][0] == '"') {
-            // A project header, found beside the script or from the folder above.
-            const std::string name = w[1].substr(1, w[1].size() - 2);
-            const fs::path header = fs::exists(folder / name) ? folder / name : folder.parent_path() / name;
-            std::string headerText;
-            if (!fs::exists(header)) continue;  // generated by the build, like payload.rc
-            if (!ReadFile(header.string(), &headerText)) {
-                errors->push_back(header.string() + ": cannot read a header of the resource script");
-                return false;
-            }
-            std::istringstream headerLines(headerText);
-            std::string h;
-            while (std::getline(headerLines, h)) {
-                const std::vector<std::string> d = Words(h);
-                if (d.size() >= 2 && d[0] == "#define" && IsIdentifier(d[1])) {
-                    defined.push_back(d[1]);
-                    names->push_back(ReservedName{
-                        d[1], name + " defines it, and the resource script would give the resource that number instead of the name"});
-                }
-            }
-            continue;
-        }
-        if (w.size() < 2 || !IsIdentifier(w[0])) continue;
+        if (w.size() < 2 || !IsIdentifier(w[0]) || macros.count(w[0])) continue;
         if (std::find(std::begin(kTypes), std::end(kTypes), w[1]) == std::end(kTypes)) continue;
-        if (std::find(defined.begin(), defined.end(), w[0]) != defined.end()) continue;
         names->push_back(ReservedName{w[0], fs::path(script).filename().string() +
                                                 " has a resource of that name (" + w[1] + ")"});
     }
@@ -388,7 +425,8 @@ bool BuildSettingsScript(const ProductDescription& description, std::string* scr
     return errors->size() == start;
 }
 
-bool GenerateBuildSettings(const std::string& path, const std::string& resourceScript, const std::string& out,
+bool GenerateBuildSettings(const std::string& path, const std::string& resourceScript,
+                           const std::vector<std::string>& macroListings, const std::string& out,
                            std::vector<std::string>* errors) {
     std::string text;
     if (!ReadFile(path, &text)) {
@@ -396,7 +434,7 @@ bool GenerateBuildSettings(const std::string& path, const std::string& resourceS
         return false;
     }
     std::vector<ReservedName> reserved;
-    if (!ReadReservedResourceNames(resourceScript, &reserved, errors)) return false;
+    if (!ReadReservedResourceNames(resourceScript, macroListings, &reserved, errors)) return false;
     ProductDescription description;
     std::string script;
     if (!ReadDescription(text, path, reserved, &description, errors) ||
@@ -510,7 +548,8 @@ bool GenerateProductSources(const GenerateRequest& request, ProductConfig* recor
         return false;
     }
     std::vector<ReservedName> reserved;
-    if (!ReadReservedResourceNames(request.resourceScript, &reserved, errors)) return false;
+    if (!ReadReservedResourceNames(request.resourceScript, request.macroListings, &reserved, errors))
+        return false;
     ProductDescription description;
     if (!ReadDescription(text, request.description, reserved, &description, errors)) return false;
     std::vector<PayloadFile> files;
@@ -552,7 +591,11 @@ std::string RegistrationSource(const ProductDescription& d) {
         {find ? r.findExtension + "\\0\\DefaultIcon" : "", "its icon key"},
         {find ? file + ",0" : "", "icon"},
     };
-    std::string s = "\nconst ProductRegistration g_registration = {\n";
+    // Its pointers go to the data section: setup.exe's read-only data is the
+    // fuller of the two, and the pointers need relocations in either.
+    std::string s =
+        "\n__attribute__((section(\".data$registration\")))\n"
+        "extern const ProductRegistration g_registration = {\n";
     for (const auto& f : fields) s += "    " + Literal(f.first.c_str()) + ",  // " + f.second + "\n";
     return s + "};\n";
 }
@@ -564,7 +607,7 @@ bool GenerateProductNames(const GenerateRequest& request, std::vector<std::strin
         return false;
     }
     std::vector<ReservedName> reserved;
-    if (!ReadReservedResourceNames(request.resourceScript, &reserved, errors)) return false;
+    if (!ReadReservedResourceNames(request.resourceScript, request.macroListings, &reserved, errors)) return false;
     ProductDescription description;
     if (!ReadDescription(text, request.description, reserved, &description, errors)) return false;
     ProductConfig record;

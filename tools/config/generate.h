@@ -22,13 +22,15 @@ struct PayloadFile {
 };
 
 // The resource names that setup.exe's own resources take: the named
-// resources of its resource script (script), the names that the project
-// headers it includes define (the script turns them into numbers), and the
+// resources of its resource script (script), every macro that the resource
+// compiler's preprocessor holds where the script includes payload.rc (it
+// would put the macro's value in place of the name), read from the
+// preprocessor's listings of the script (gcc -E -dD, one per MinGW tree), the
 // checksum table that the build adds to every payload, and the words of the
-// resource script's language. False when the script
-// or a header cannot be read.
-bool ReadReservedResourceNames(const std::string& script, std::vector<ReservedName>* names,
-                               std::vector<std::string>* errors);
+// resource script's language. False when the script or a listing cannot be
+// read.
+bool ReadReservedResourceNames(const std::string& script, const std::vector<std::string>& macroListings,
+                               std::vector<ReservedName>* names, std::vector<std::string>* errors);
 
 // Finds each entry's file by name in the payload folders (it must be in
 // exactly one) and its packed stream, named like the file, in packedDir.
@@ -71,11 +73,12 @@ bool BuildSettingsScript(const ProductDescription& description, std::string* scr
                          std::vector<std::string>* errors);
 
 // Reads and checks the description at path, against the resource names that
-// resourceScript reserves, and writes its build settings to out, leaving that
+// resourceScript and its macro listings reserve, and writes its build settings to out, leaving that
 // file untouched when it already holds them (the build trees configure again
 // when it changes).
 bool GenerateBuildSettings(const std::string& path, const std::string& resourceScript,
-                           const std::string& out, std::vector<std::string>* errors);
+                           const std::vector<std::string>& macroListings, const std::string& out,
+                           std::vector<std::string>* errors);
 
 // The application manifest of setup.exe: an assembly identity named after the
 // maker and the product with the version resource's numbers, the
@@ -105,6 +108,7 @@ std::string RegistrationSource(const ProductDescription& description);
 struct GenerateRequest {
     std::string description;               // the description file
     std::string resourceScript;            // setup.exe's resource script, resources/setup.rc
+    std::vector<std::string> macroListings;  // its preprocessor listings (ReadReservedResourceNames)
     std::vector<std::string> payloadDirs;  // folders holding the payload files
     std::string packedDir;                 // folder holding their packed streams
     std::string genDir;                    // receives the generated files
