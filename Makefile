@@ -51,10 +51,12 @@ win32: host
 	@cmake --build build/win32 -j$(JOBS)
 
 # The Win32 tests built for i686, run by test-pe32 inside its guest
-# (PE32_BUILD: only these targets).
+# (PE32_BUILD: only these targets). Built as the shipped tree is, so that the
+# uninstaller and stand-ins it packs, and so its payload and checksums, are
+# those of build/win32/setup.exe, which the walk runs and checks.
 win32-tests: host
 	@cmake --no-warn-unused-cli -S . -B build/win32-tests -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-	  -DCMAKE_BUILD_TYPE=Release -DPORTAVO_GEN_DIR=$(GEN) -DPORTAVO_WIN32_TESTS=ON -DPORTAVO_PRODUCT_DIR=$(PRODUCT_DIR) \
+	  -DCMAKE_BUILD_TYPE=MinSizeRel -DPORTAVO_GEN_DIR=$(GEN) -DPORTAVO_WIN32_TESTS=ON -DPORTAVO_PRODUCT_DIR=$(PRODUCT_DIR) \
 	  -DCMAKE_CROSSCOMPILING_EMULATOR=$(CURDIR)/scripts/wine32-run >/dev/null
 	@cmake --build build/win32-tests -j$(JOBS) $(if $(PE32_BUILD),--target $(PE32_BUILD))
 
