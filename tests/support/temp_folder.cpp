@@ -120,3 +120,17 @@ std::string WinePathOf(const std::string& unixPath) {
     while (path.size() > 3 && path.back() == '\\') path.pop_back();
     return path;
 }
+
+std::set<std::string> NamesIn(const std::wstring& folder) {
+    std::set<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        char name[MAX_PATH];
+        WideCharToMultiByte(CP_ACP, 0, found.cFileName, -1, name, MAX_PATH, nullptr, nullptr);
+        if (lstrcmpW(found.cFileName, L".") && lstrcmpW(found.cFileName, L"..")) names.insert(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}

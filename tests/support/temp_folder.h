@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <set>
 #include <string>
 
 // A fresh empty folder under the temporary folder (or under a given parent),
@@ -41,3 +42,7 @@ bool SetFileTimes(const std::string& path, const FILETIME& time);
 
 // A Unix path as Wine reaches it through drive Z: ("/tmp/x" -> "Z:\tmp\x").
 std::string WinePathOf(const std::string& unixPath);
+
+// The names in a folder, "." and ".." left out, spelled in the code page:
+// what a run made there, in any script.
+std::set<std::string> NamesIn(const std::wstring& folder);

@@ -109,24 +109,10 @@ protected:
 };
 
 // The names in a folder, to tell what a run made there.
-std::set<std::string> NamesIn(const std::wstring& folder) {
-    std::set<std::string> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        char name[MAX_PATH];
-        WideCharToMultiByte(CP_ACP, 0, found.cFileName, -1, name, MAX_PATH, nullptr, nullptr);
-        if (strcmp(name, ".") && strcmp(name, "..")) names.insert(name);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return names;
-}
-
 std::set<std::string> NamesIn(const std::string& folder) {
     wchar_t wide[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
-    return NamesIn(std::wstring(wide));
+    return ::NamesIn(std::wstring(wide));
 }
 
 std::set<std::string> Added(const std::set<std::string>& before, const std::set<std::string>& after) {
@@ -350,7 +336,7 @@ TEST_F(CompletionTest, ShortcutsGoIntoAProgramsFolderNeitherFormOfWhichFits) {
     std::set<std::string> links;
     for (int i = 0; i < g_product.shortcutCount; ++i)
         links.insert(std::string(g_product.files[i].shortcutName) + ".lnk");
-    EXPECT_EQ(NamesIn(folder + L"\\Trovado Pro"), links);
+    EXPECT_EQ(::NamesIn(folder + L"\\Trovado Pro"), links);
     RemoveTree(top);
 }
 
