@@ -120,11 +120,11 @@ TEST_F(InstallingWalkTest, ShowsEachFileAndTheCountsThenClosesItselfAndTheChainG
     EXPECT_EQ(seen.currentSize, "947,817");
     EXPECT_EQ(seen.totalFiles, "10");
     ASSERT_NE(seen.countDoneTick, 0u);
-    // About a second; Wine without a window manager may take up to two more
-    // to take a window off the screen.
+    // About a second; Wine without a window manager may take a few more to
+    // take a window off the screen (once six in a whole walk-through run).
     const DWORD lingered = seen.goneTick - seen.countDoneTick;
     EXPECT_GE(lingered, 800u);
-    EXPECT_LE(lingered, 4000u);
+    EXPECT_LE(lingered, 8000u);
     ExpectFilesInstalled(expected_, true);
     EXPECT_NE(WaitForPage(walk, "Trovado Pro Program Group", 10000), nullptr);
 }
