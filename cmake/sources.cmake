@@ -6,6 +6,7 @@ set(PORTAVO_PURE_SOURCES
   core/slots.cpp
   core/path_level.cpp
   core/product_files.cpp
+  core/command_line.cpp
   pages/group_name.cpp
   pages/location_path.cpp
   extract/install_plan.cpp
