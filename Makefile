@@ -73,6 +73,7 @@ bench: build
 	@build/host/tools/pack/portavo-pack bench
 	@build/host/tools/pack/portavo-check-bench
 	@scripts/with-wine scripts/wine-run build/win64/check-bench.exe
+	@scripts/with-wine scripts/wine-run build/win64/walk-bench.exe
 
 fuzz: bootstrap
 	@CC=clang CXX=clang++ cmake -S . -B build/fuzz -DPORTAVO_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

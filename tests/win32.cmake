@@ -45,7 +45,7 @@ endif()
 # The walk-through: the driver and its scenarios start the real setup.exe of
 # this tree, which lies beside them.
 file(GLOB walk_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/walk/*.cpp)
-list(FILTER walk_sources EXCLUDE REGEX "/(demo_main|notepad_recorder|comctl32_recorder)\\.cpp$")
+list(FILTER walk_sources EXCLUDE REGEX "/(demo_main|bench_main|notepad_recorder|comctl32_recorder)\\.cpp$")
 set(walk_driver driver walk)
 list(TRANSFORM walk_driver PREPEND ${CMAKE_SOURCE_DIR}/tests/walk/)
 list(TRANSFORM walk_driver APPEND .cpp)
@@ -86,6 +86,13 @@ add_executable(walk-demo ${CMAKE_SOURCE_DIR}/tests/walk/demo_main.cpp)
 target_link_libraries(walk-demo PRIVATE portavo_walk uuid)
 target_link_options(walk-demo PRIVATE ${PORTAVO_LINK_STATIC})
 add_dependencies(walk-demo setup)
+# `make bench`: whole installations timed, unattended and walked through.
+add_executable(walk-bench ${CMAKE_SOURCE_DIR}/tests/walk/bench_main.cpp ${CMAKE_SOURCE_DIR}/tests/walk/installation.cpp)
+target_link_libraries(walk-bench PRIVATE portavo_walk uuid)
+target_compile_definitions(walk-bench PRIVATE PORTAVO_PAYLOAD_SOURCE="${PORTAVO_TREE_FILES}"
+  PORTAVO_PAYLOAD_MADE="${PORTAVO_TREE_FILES}")
+target_link_options(walk-bench PRIVATE ${PORTAVO_LINK_STATIC})
+add_dependencies(walk-bench setup)
 # In the emulated guest of make test-pe32 the walks take several times longer.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set_tests_properties(wine-walk PROPERTIES TIMEOUT 2400)
