@@ -35,9 +35,9 @@ foreach(dir core extract backdrop pages system resources)
 endforeach()
 
 # The install step's tests record its progress reports: their program links
-# its own AdvanceProgress ahead of the library, and nothing in it uses the
-# installing page, so the page's object (with the real one) stays out; should
-# it ever be drawn in, the link fails with two definitions.
+# its own AdvanceProgress ahead of the library, which the installing page's
+# sink reports to; the page's own object (with the real one) stays out, and
+# should it ever be drawn in, the link fails with two definitions.
 if(TARGET wintest-extract)
   target_sources(wintest-extract PRIVATE ${CMAKE_SOURCE_DIR}/tests/extract/progress_log.cpp)
 endif()
