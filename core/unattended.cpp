@@ -58,7 +58,12 @@ void ShowFile(int, const char* target) {
     Pump();
 }
 
-void Advance(uint32_t bytes) { SendDlgItemMessageA(g_progress, IDC_SILENT_PROGRESS, PBM_DELTAPOS, bytes, 0); }
+// The window answers while the files go in, as any window must.
+void Advance(uint32_t bytes) {
+    if (!g_progress) return;
+    SendDlgItemMessageA(g_progress, IDC_SILENT_PROGRESS, PBM_DELTAPOS, bytes, 0);
+    Pump();
+}
 
 bool Decline(InstallQuestion question, char* text) {
     LogLine("%s", text);
@@ -85,6 +90,7 @@ void OpenProgressWindow() {
     GetWindowTextA(g_progress, format, sizeof format);
     FormatText(caption, sizeof caption, format, g_product.productName);
     SetWindowTextA(g_progress, caption);
+    ShowWindow(g_progress, SW_SHOWNORMAL);
     Pump();
 }
 

@@ -149,7 +149,7 @@ add_executable(check-bench ${CMAKE_SOURCE_DIR}/tools/pack/check_bench.cpp $<TARG
 target_link_libraries(check-bench PRIVATE portavo_win32 portavo_record)
 target_link_options(check-bench PRIVATE ${PORTAVO_LINK_STATIC})
 
-# The extract tests' small full disk
+# The extract tests' and the walk's small full disk
 # (tests/extract/fixtures.sh), and a time zone without summer time (UTC+9).
 if(TEST wine-extract)
   set(fixtures ${CMAKE_BINARY_DIR}/extract-fixtures)
@@ -160,4 +160,7 @@ if(TEST wine-extract)
   set_tests_properties(wine-extract-fixtures-down PROPERTIES FIXTURES_CLEANUP extract-fixtures)
   set_tests_properties(wine-extract PROPERTIES FIXTURES_REQUIRED extract-fixtures
     ENVIRONMENT "PORTAVO_EXTRACT_FIXTURES=${fixtures};TZ=Asia/Tokyo")
+  # The unattended walk's drive without room.
+  set_tests_properties(wine-walk PROPERTIES FIXTURES_REQUIRED extract-fixtures
+    ENVIRONMENT "PORTAVO_EXTRACT_FIXTURES=${fixtures}")
 endif()
