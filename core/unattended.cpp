@@ -25,16 +25,17 @@ const char kGroupTooLongText[] = "Group may be at most 40 characters long!";
 const char kShortcutsFailedText[] = "Unable To Create Shortcuts!";
 const char kHelpText[] =
     "setup.exe [/VERYSILENT | /S | /SILENT] [/DIR=\"folder\"] [/GROUP=\"name\"] [/NOICONS] [/LOG[=\"file\"]]\r\n\r\n"
-    "/VERYSILENT, /S\tinstall without any window or question\r\n"
-    "/SILENT\tinstall showing only its progress\r\n"
-    "/DIR=\"folder\"\tthe install folder\r\n"
-    "/GROUP=\"name\"\tthe Start menu group\r\n"
-    "/NOICONS\tno group and no shortcuts\r\n"
-    "/LOG[=\"file\"]\twrite a log (by default in the temporary folder)\r\n"
-    "/?, /HELP\tthis list\r\n\r\n"
-    "Exit codes without the wizard: 0 installed, 3010 installed and a restart completes it, "
-    "1618 another copy is running, 112 not enough disk space, 87 a bad switch, folder or group, "
-    "32 a file to replace is in use, 1603 any other failure.";
+    "/VERYSILENT or /S: install without any window or question\r\n"
+    "/SILENT: install showing only its progress\r\n"
+    "/DIR=\"folder\": the install folder\r\n"
+    "/GROUP=\"name\": the Start menu group\r\n"
+    "/NOICONS: no group and no shortcuts\r\n"
+    "/LOG or /LOG=\"file\": write a log (by default in the temporary folder)\r\n"
+    "/? or /HELP: this list\r\n\r\n"
+    "/DIR, /GROUP and /NOICONS apply to the runs without the wizard. Their exit code is 0 when "
+    "installed, 3010 when a restart completes it, 1618 when another copy is running, 112 without "
+    "enough disk space, 87 for a bad switch, folder or group, 32 when a file to replace is in use, "
+    "and 1603 for any other failure.";
 
 HWND g_progress;    // /SILENT's window; null in /VERYSILENT
 int g_stepExit;     // what ended the install step

@@ -132,11 +132,21 @@ TEST_F(UnattendedWalkTest, SilentShowsOnlyItsProgressWindow) {
     EXPECT_FALSE(FileExists(expected_.programsFolder + "\\" + expected_.group));
 }
 
-// Another copy running, or a drive without room: the run ends at once with
-// its code and changes nothing.
-TEST_F(UnattendedWalkTest, SecondCopyAndFullDriveEndWithTheirCodes) {
+// /? lists the switches and ends with 0; another copy running, or a drive
+// without room, ends the run at once with its code and changes nothing.
+TEST_F(UnattendedWalkTest, HelpSecondCopyAndFullDriveEndWithTheirCodes) {
     expected_ = ExpectedInstallation("C:\\Portavo Unattended Second\\Trovado Pro");
     RemoveInstallation(expected_);
+    {
+        Walk help("unattended-help");
+        ASSERT_TRUE(StartCommand(&help.run, Quoted(SetupPath()) + " /?"));
+        BoxInfo box;
+        ASSERT_TRUE(WaitForMessageBox(help.run, &box, Patience(20000)));
+        EXPECT_EQ(box.text.rfind("setup.exe [/VERYSILENT | /S | /SILENT]", 0), 0u) << box.text;
+        Snap(help, "switches");
+        AnswerMessageBox(box, IDOK);
+        EXPECT_EQ(WaitForExit(&help.run, Patience(10000)), 0);
+    }
     {
         Walk first("unattended-second");
         ASSERT_TRUE(StartSetup(&first.run));
