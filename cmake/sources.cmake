@@ -33,6 +33,7 @@ set(PORTAVO_WIN32_SOURCES
   core/system_code_page.cpp
   core/dll_search.cpp
   core/wizard.cpp
+  core/unattended.cpp
   core/pump.cpp
   extract/packed_stream.cpp
   extract/self_check.cpp
@@ -49,6 +50,7 @@ set(PORTAVO_WIN32_SOURCES
   pages/license.cpp
   pages/location.cpp
   pages/installing.cpp
+  pages/installing_sink.cpp
   pages/group.cpp
   pages/shortcuts.cpp
   pages/programs_folder.cpp

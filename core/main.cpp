@@ -1,5 +1,7 @@
-// Entry points of setup.exe. The command line is not read; the exit code is 1
-// in every case.
+// Entry points of setup.exe. Without switches (or with none it knows) it runs
+// the wizard, whose exit code is 1 in every case; /SILENT and /VERYSILENT
+// run without it and exit with a code that says how the run ended; /LOG
+// writes a log of either.
 //
 // The process starts in WinMainCRTStartup, not in a C runtime's start-up: the
 // program has no static constructors or destructors, no thread-local data, no
@@ -7,9 +9,14 @@
 // run before WinMain or after it.
 #include <windows.h>
 
+#include "core/command_line.h"
+#include "core/config.h"
 #include "core/dll_search.h"
+#include "core/log.h"
 #include "core/single_run.h"
 #include "core/system_code_page.h"
+#include "core/text.h"
+#include "core/unattended.h"
 #include "core/wizard.h"
 #include "extract/self_check.h"
 #include "extract/transaction.h"
@@ -33,20 +40,7 @@ char* CommandTail(char* line) {
     return line;
 }
 
-// What a killed run left half done is put back (or, when it was committing,
-// finished) before this run shows or changes anything.
-void RecoverKilledRun() {
-    char windows[MAX_PATH];
-    const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
-    if (length != 0 && length < sizeof windows) RecoverTransaction(windows);
-}
-
-}  // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
-    // Every path is walked by the code page's characters, so its rules come
-    // first, before any path is joined.
-    ReadSystemCodePage();
+int RunWizard(HINSTANCE instance, int showCommand) {
     if (!UseSystemDllsOnly()) return RefuseWithoutCommonControls();
     // A damaged copy stops here, before anything is shown or written.
     if (!VerifyPayload()) return 1;
@@ -66,6 +60,28 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     // found it.
     RollBackTransaction();
     return 1;
+}
+
+void StartLog(const SetupSwitches& switches) {
+    char title[kProductNameSize + kVersionSize + 16];
+    FormatText(title, sizeof title, "%s %s Setup log", g_product.productName, g_product.version);
+    char stem[kProductNameSize + 8];
+    FormatText(stem, sizeof stem, "%s Setup", g_product.productName);
+    if (OpenLog(switches.logFile, stem)) LogHeader(title, GetCommandLineA());
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int showCommand) {
+    // Every path is walked by the code page's characters, so its rules come
+    // first, before any path is joined.
+    ReadSystemCodePage();
+    SetupSwitches switches;
+    ReadSetupSwitches(commandTail, &switches);
+    if (switches.help) return ShowSwitchHelp();
+    if (switches.log) StartLog(switches);
+    if (switches.mode != kRunWizard) return CloseLog(RunUnattended(instance, switches));
+    return CloseLog(RunWizard(instance, showCommand));
 }
 
 // The image's entry point (the linker's --entry). Windows calls it with no

@@ -89,6 +89,6 @@ bool ClaimSingleRun() {
     char text[kRunningTextSize];
     FormatText(text, sizeof text, "The %s setup program is already running.",
                g_product.productName);
-    MessageBoxA(nullptr, text, kMessageCaption, MB_ICONWARNING);
+    ShowMessage(nullptr, text, MB_ICONWARNING);
     return false;
 }

@@ -1,8 +1,11 @@
 // Folder creation on its own: every missing level of the install folder's
 // path, testable without the install step and its progress sink.
+#include <windows.h>
+
 #include <cstring>
 
 #include "core/code_page.h"
+#include "core/text.h"
 #include "extract/install.h"
 
 void ForEachFolderLevel(const char* path, void (*visit)(const char* level)) {
@@ -26,3 +29,15 @@ void ForEachFolderLevel(const char* path, void (*visit)(const char* level)) {
 void CreateFolderPath(const char* path) {
     ForEachFolderLevel(path, [](const char* level) { CreateDirectoryA(level, nullptr); });
 }
+
+// A Windows directory that cannot be read or does not fit leaves the slot
+// empty, which the install step refuses as a target folder.
+void FindWindowsFolder() {
+    char path[kPathBufferSize];
+    const UINT length = GetWindowsDirectoryA(path, sizeof path);
+    // A length of the buffer or more is the size the path would need.
+    if (length == 0 || length >= sizeof path) path[0] = '\0';
+    FillSlot(g_windowsFolder, kSlotSize, path);
+    NormalizeFolderCase(g_windowsFolder);
+}
+

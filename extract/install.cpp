@@ -2,18 +2,15 @@
 
 #include <cstring>
 
-#include "core/app.h"
 #include "core/code_page.h"
+#include "core/log.h"
 #include "core/product_files.h"
-#include "core/pump.h"
 #include "core/text.h"
 #include "core/resource.h"
 #include "extract/in_use.h"
 #include "extract/install_plan.h"
 #include "extract/packed_stream.h"
 #include "extract/transaction.h"
-#include "pages/installing.h"
-#include "resources/ids.h"
 
 uint32_t g_grandTotal;
 
@@ -70,12 +67,6 @@ PlanAction PlanRetired(const char* name, bool earlierInstallation, char* path) {
     return PlanRetiredFile(name, IsPlainFile(path), earlierInstallation);
 }
 
-// text is in a 1024-byte buffer; the common last line is added to it.
-bool AskRetry(HWND page, char* text) {
-    lstrcatA(text, kRetryLine);
-    return MessageBoxA(page, text, kMessageCaption, MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY;
-}
-
 // The first target to change that another program holds, or nullptr. A
 // library in the Windows folder that a program has loaded (Explorer keeps
 // the search extension) need only be moved aside.
@@ -94,14 +85,15 @@ const char* HeldTarget(const ProductConfig& product, const Plan& plan, const Ret
     return nullptr;
 }
 
-bool AskAboutHeldFile(HWND page, const char* path) {
+bool AskAboutHeldFile(const InstallSink& sink, const char* path) {
     char holders[256];
     ProgramsHolding(path, holders, sizeof holders);
     char named[320] = "";
     if (holders[0]) FormatText(named, sizeof named, kHoldersFormat, holders);
     char text[1024];
     FormatText(text, sizeof text - sizeof kRetryLine, kInUseFormat, path, named);
-    return AskRetry(page, text);
+    lstrcatA(text, kRetryLine);
+    return sink.askRetry(kAskHeldFile, text);
 }
 
 // The folder itself or, for one still to be created, its nearest existing
@@ -166,6 +158,7 @@ bool LacksSpace(const ProductConfig& product, const Plan& plan, char* text) {
                                                            : uint32_t(volume.free.QuadPart),
                         free);
         wsprintfA(text, kNoSpaceFormat, drive, needed, free);
+        lstrcatA(text, kRetryLine);
         return true;
     }
     return false;
@@ -173,15 +166,15 @@ bool LacksSpace(const ProductConfig& product, const Plan& plan, char* text) {
 
 // Asks until every target to change is free and every drive has room;
 // false when the user cancelled.
-bool CheckBeforeChanging(HWND page, const ProductConfig& product, const Plan& plan,
+bool CheckBeforeChanging(const InstallSink& sink, const ProductConfig& product, const Plan& plan,
                          const RetiredFiles& retired) {
     for (;;) {
         char retiredPath[kPathBufferSize];
         char text[1024];
         if (const char* held = HeldTarget(product, plan, retired, retiredPath)) {
-            if (!AskAboutHeldFile(page, held)) return false;
+            if (!AskAboutHeldFile(sink, held)) return false;
         } else if (LacksSpace(product, plan, text)) {
-            if (!AskRetry(page, text)) return false;
+            if (!sink.askRetry(kAskNoSpace, text)) return false;
         } else {
             return true;
         }
@@ -213,27 +206,31 @@ const uint8_t* FindPackedStream(const FileEntry& entry) {
 
 // Writes the entry under its temporary name and puts it in place when it is
 // whole, so that no partial file ever carries the product's name.
-EntryResult WriteEntry(HWND page, const char* target, const FileEntry& entry,
+EntryResult WriteEntry(const InstallSink& sink, const char* target, const FileEntry& entry,
                        const FILETIME* stamp) {
     const uint8_t* stream = FindPackedStream(entry);
     char temporary[kPathBufferSize];
     if (!stream || !TemporaryName(temporary, target) || !NoteNewFile(target)) return kNotCreated;
     HANDLE file = CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return kNotCreated;
+    if (file == INVALID_HANDLE_VALUE) {
+        LogError("Cannot create", temporary, GetLastError());
+        return kNotCreated;
+    }
     const bool complete =
-        DecodePackedStream(page, file, stream, entry.packedSize, entry.unpackedSize);
+        DecodePackedStream(sink.advance, file, stream, entry.packedSize, entry.unpackedSize);
     if (complete && stamp) SetFileTime(file, stamp, stamp, stamp);
     CloseHandle(file);
     if (!complete) {
+        LogError("Cannot write", temporary, GetLastError());
         DeleteFileA(temporary);
         return kNotWritten;
     }
     return PlaceNewFile(target) ? kWritten : kNotCreated;
 }
 
-int Abort(HWND page, const char* text) {
-    MessageBoxA(page, text, kMessageCaption, MB_OK | MB_ICONERROR);
+int Abort(const InstallSink& sink, const char* text) {
+    sink.fail(text);
     return -1;
 }
 
@@ -242,64 +239,64 @@ int Abort(HWND page, const char* text) {
 bool SetAsideRetiredFiles(const Plan& plan, const RetiredFiles& retired) {
     for (int i = 0; i < retired.count; ++i) {
         char path[kPathBufferSize];
-        if (PlanRetired(retired.names[i], plan.earlierInstallation, path) == kPlanRemove &&
-            !MoveAside(path))
-            return false;
+        if (PlanRetired(retired.names[i], plan.earlierInstallation, path) != kPlanRemove) continue;
+        if (!MoveAside(path)) return false;
+        LogLine("File removed: %s", path);
     }
     return true;
 }
 
 }  // namespace
 
-int InstallFiles(HWND page) {
+int InstallFiles(const InstallSink& sink) {
     const RetiredFiles retired = {g_retiredFiles, g_retiredFileCount};
-    return InstallFileTable(page, g_product, retired);
+    return InstallFileTable(sink, g_product, retired);
 }
 
-int InstallFileTable(HWND page, const ProductConfig& product, const RetiredFiles& retired) {
+int InstallFileTable(const InstallSink& sink, const ProductConfig& product, const RetiredFiles& retired) {
     FILETIME stamp;
     const bool stamped = ReleaseFileTime(product.releaseTime, &stamp);
 
     const int count = FileCount(product);
     g_grandTotal = 0;
     for (int i = 0; i < count; ++i) g_grandTotal += product.files[i].unpackedSize;
-    SetNumberText(page, IDC_TOTAL_SIZE, g_grandTotal);
-    SetNumberText(page, IDC_TOTAL_FILES, static_cast<uint32_t>(count));
+    sink.showTotals(g_grandTotal, count);
 
+    LogLine("Install folder: %s", g_installFolder);
+    LogLine("Windows folder: %s", g_windowsFolder);
     Plan plan;
     MakePlan(product, &plan);
     // A target that is not known (an empty folder slot, a path that does not
-    // fit) ends the step before anything changes; the page shows its name.
+    // fit) ends the step before anything changes; the sink shows its name.
     for (int i = 0; i < count; ++i) {
         if (plan.entries[i].known) continue;
-        SetDlgItemTextA(page, IDC_TARGET_PATH, product.files[i].fileName);
-        SetNumberText(page, IDC_CURRENT_FILE, static_cast<uint32_t>(i + 1));
-        return Abort(page, kCannotCreateText);
+        sink.showFile(i + 1, product.files[i].fileName);
+        return Abort(sink, kCannotCreateText);
     }
-    if (!CheckBeforeChanging(page, product, plan, retired)) return -1;
+    if (!CheckBeforeChanging(sink, product, plan, retired)) return -1;
     // From here on every change is journalled, and undone unless the run
     // completes.
-    if (!BeginTransaction()) return Abort(page, kCannotCreateText);
+    if (!BeginTransaction()) return Abort(sink, kCannotCreateText);
     CreateFolderInTransaction(g_installFolder);
-    if (!SetAsideRetiredFiles(plan, retired)) return Abort(page, kCannotCreateText);
+    if (!SetAsideRetiredFiles(plan, retired)) return Abort(sink, kCannotCreateText);
 
     for (int i = 0; i < count; ++i) {
         const FileEntry& entry = product.files[i];
         const Target& target = plan.entries[i];
-        SetDlgItemTextA(page, IDC_TARGET_PATH, target.path);
-        SetNumberText(page, IDC_CURRENT_FILE, static_cast<uint32_t>(i + 1));
-        PumpMessagesFor(page, 500);
+        sink.showFile(i + 1, target.path);
         if (target.action == kPlanKeep) {
-            AdvanceProgress(page, entry.unpackedSize);
+            LogLine("File kept: %s", target.path);
+            sink.advance(entry.unpackedSize);
             continue;
         }
         if (target.action == kPlanReplace && !MoveAside(target.path))
-            return Abort(page, kCannotCreateText);
-        switch (WriteEntry(page, target.path, entry, stamped ? &stamp : nullptr)) {
+            return Abort(sink, kCannotCreateText);
+        switch (WriteEntry(sink, target.path, entry, stamped ? &stamp : nullptr)) {
             case kWritten: break;
-            case kNotCreated: return Abort(page, kCannotCreateText);
-            case kNotWritten: return Abort(page, kCannotWriteText);
+            case kNotCreated: return Abort(sink, kCannotCreateText);
+            case kNotWritten: return Abort(sink, kCannotWriteText);
         }
+        LogLine(target.action == kPlanReplace ? "File replaced: %s" : "File written: %s", target.path);
     }
     return 1;
 }

@@ -1,7 +1,6 @@
 #include "extract/packed_stream.h"
 
 #include "extract/lzhuf.h"
-#include "pages/installing.h"
 
 namespace {
 
@@ -10,7 +9,7 @@ namespace {
 DecoderState s_decoder;
 
 struct FileSink {
-    HWND page;
+    void (*advance)(uint32_t bytes);
     HANDLE file;
 };
 
@@ -18,14 +17,14 @@ bool WriteBlock(void* context, const uint8_t* block, uint32_t count) {
     const FileSink* sink = static_cast<const FileSink*>(context);
     DWORD written = 0;
     if (!WriteFile(sink->file, block, count, &written, nullptr)) return false;
-    AdvanceProgress(sink->page, written);
+    sink->advance(written);
     return written == count;
 }
 
 }  // namespace
 
-bool DecodePackedStream(HWND page, HANDLE file, const uint8_t* bytes, uint32_t packedSize,
+bool DecodePackedStream(void (*advance)(uint32_t bytes), HANDLE file, const uint8_t* bytes, uint32_t packedSize,
                         uint32_t unpackedSize) {
-    FileSink sink = {page, file};
+    FileSink sink = {advance, file};
     return DecodeStream(&s_decoder, bytes, packedSize, unpackedSize, WriteBlock, &sink);
 }

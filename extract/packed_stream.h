@@ -5,9 +5,9 @@
 #include <cstdint>
 
 // Decodes packedSize bytes of packed stream into unpackedSize bytes written to
-// file in blocks of up to 1024 bytes, advancing the page's progress meter by
-// each block written. Returns false as soon as a write fails or comes up short
+// file in blocks of up to 1024 bytes, reporting each block written to
+// advance. Returns false as soon as a write fails or comes up short
 // (a full disk): the file then holds only part of its data. The caller closes
 // the file.
-bool DecodePackedStream(HWND page, HANDLE file, const uint8_t* bytes, uint32_t packedSize,
+bool DecodePackedStream(void (*advance)(uint32_t bytes), HANDLE file, const uint8_t* bytes, uint32_t packedSize,
                         uint32_t unpackedSize);

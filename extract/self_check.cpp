@@ -43,6 +43,6 @@ bool VerifyPayload() {
         if (damaged < 0) return true;
         FormatText(message, sizeof message, kDamagedFile, g_product.files[damaged].fileName);
     }
-    MessageBoxA(nullptr, message, kMessageCaption, MB_ICONERROR);
+    ShowMessage(nullptr, message, MB_ICONERROR);
     return false;
 }

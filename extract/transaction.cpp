@@ -262,3 +262,9 @@ void RecoverTransaction(const char* windowsFolder) {
 }
 
 bool RestartCompletesInstallation() { return g_restart; }
+
+void RecoverKilledRun() {
+    char windows[MAX_PATH];
+    const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+    if (length != 0 && length < sizeof windows) RecoverTransaction(windows);
+}

@@ -48,6 +48,11 @@ void RollBackTransaction();
 // run left in its journal. windowsFolder is where the journal lies.
 void RecoverTransaction(const char* windowsFolder);
 
+// The same for this system's Windows folder: what a killed run left half
+// done is put back (or, when it was committing, finished) before this run
+// shows or changes anything.
+void RecoverKilledRun();
+
 // True when an earlier copy could be deleted only at the next restart.
 bool RestartCompletesInstallation();
 

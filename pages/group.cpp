@@ -15,6 +15,7 @@
 #include "core/pump.h"
 #include "core/text.h"
 #include "core/wizard.h"
+#include "pages/group.h"
 #include "pages/group_name.h"
 #include "pages/page.h"
 #include "pages/pages.h"
@@ -61,18 +62,10 @@ void InitGroupPage(HWND page) {
     ResetGroup(page);
 }
 
-// The warning for a name the page refuses, or nullptr for one it takes.
-const char* RefusalOf(const char* name) {
-    if (name[0] == '\0') return kEmptyGroupText;
-    const GroupNameFault fault = CheckGroupName(name);
-    if (fault != kGroupNameFine) return kGroupFaultTexts[fault - kGroupNameOutside];
-    return LinksFitBelowPrograms(name) ? nullptr : kGroupTooLongText;
-}
-
 void AcceptGroup(HWND page) {
     // At most 40 characters: a longer group picked from the list is cut.
     GetDlgItemTextA(page, IDC_GROUP_LIST, g_groupName, kGroupNameMax + 1);
-    if (const char* refusal = RefusalOf(g_groupName)) {
+    if (const char* refusal = GroupRefusal(g_groupName)) {
         MessageBoxA(page, refusal, kMessageCaption, MB_ICONWARNING);
         return;
     }
@@ -133,6 +126,13 @@ INT_PTR DrawGroupItem(const DRAWITEMSTRUCT& d) {
 }
 
 }  // namespace
+
+const char* GroupRefusal(const char* name) {
+    if (name[0] == '\0') return kEmptyGroupText;
+    const GroupNameFault fault = CheckGroupName(name);
+    if (fault != kGroupNameFine) return kGroupFaultTexts[fault - kGroupNameOutside];
+    return LinksFitBelowPrograms(name) ? nullptr : kGroupTooLongText;
+}
 
 INT_PTR CALLBACK GroupPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

@@ -71,17 +71,6 @@ LRESULT CALLBACK MeterWndProc(HWND meter, UINT message, WPARAM wParam, LPARAM lP
     }
 }
 
-// A Windows directory that cannot be read or does not fit leaves the slot
-// empty, which the install step refuses as a target folder.
-void FindWindowsFolder() {
-    char path[kPathBufferSize];
-    const UINT length = GetWindowsDirectoryA(path, sizeof path);
-    // A length of the buffer or more is the size the path would need.
-    if (length == 0 || length >= sizeof path) path[0] = '\0';
-    FillSlot(g_windowsFolder, kSlotSize, path);
-    NormalizeFolderCase(g_windowsFolder);
-}
-
 void InitInstallingPage(HWND page) {
     CenterPage(page, 1);
     FormatCaption(page, 1);
@@ -96,7 +85,7 @@ void InitInstallingPage(HWND page) {
 INT_PTR OnInstallTimer(HWND page, UINT_PTR id) {
     if (id != IDT_INSTALL_FILES) return 0;
     KillTimer(page, id);  // the step runs once
-    if (InstallFiles(page) == -1) {
+    if (InstallFiles(InstallingPageSink(page)) == -1) {
         ShowAbortNotice(page);
         EndDialog(page, 2);
     } else {

@@ -4,6 +4,12 @@
 #include <windows.h>
 #include <cstdint>
 
+#include "extract/install.h"
+
+// The install step's sink that reports on page: its counters, its meter, a
+// half-second pause at each file and boxes owned by it.
+const InstallSink& InstallingPageSink(HWND page);
+
 // Adds bytes to the running count, clamped to the grand total; repaints the
 // progress meter when its half-percent changes and shows the count in control
 // 402 of page.

@@ -24,10 +24,9 @@
 namespace {
 
 const char kDefaultParent[] = "C:\\Velmora Utilities";
-const char kInvalidPath[] = "Path Invalid!\r\n\r\n";
 const UINT kItemInfoFlags = SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME | SHGFI_SMALLICON;
 
-enum { kRootNameSize = 128, kWarningSize = 128, kPathFieldLimit = kPathBufferSize - 1 };
+enum { kRootNameSize = 128, kPathFieldLimit = kPathBufferSize - 1 };
 
 char g_rootName[kRootNameSize];
 int16_t g_rootIcon;
@@ -155,8 +154,7 @@ void LoadRootItem(HWND page) {
 void LoadDefaultFolder(HWND page) {
     LoadRootItem(page);
     char folder[kPathBufferSize];
-    if (!ReadPreviousInstallFolder(folder))
-        JoinPath(folder, sizeof folder, kDefaultParent, g_product.productName, 0);
+    ProposeInstallFolder(folder);
     if (strcmp(g_installFolder, folder) == 0) return;
     ShowFolderList(page, folder, 0);
 }
@@ -191,8 +189,8 @@ int ValidateLocation(HWND page) {
     char folder[kSlotSize];
     const LocationProblem problem = CompleteLocation(typed, g_product, folder);
     if (problem != kLocationAccepted) {
-        char warning[kWarningSize];
-        FormatText(warning, sizeof warning, LocationProblemFormat(problem), kInvalidPath);
+        char warning[kLocationWarningSize];
+        FormatLocationWarning(warning, problem);
         MessageBoxA(page, warning, kMessageCaption, MB_ICONWARNING);
         return -1;
     }
@@ -254,6 +252,10 @@ int DrawFolderItem(const DRAWITEMSTRUCT* d) {
 }
 
 }  // namespace
+
+void ProposeInstallFolder(char* folder) {
+    if (!ReadPreviousInstallFolder(folder)) JoinPath(folder, kPathBufferSize, kDefaultParent, g_product.productName, 0);
+}
 
 int FolderIndent(int index) { return index >= 0 && index < kIndentEntries ? g_indent[index] : -1; }
 

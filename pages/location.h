@@ -16,3 +16,7 @@ int FolderIndent(int index);
 // The label (kPathBufferSize bytes) and the system image list icon a Folder
 // list item is drawn with; current asks for the open-folder icon.
 int DescribeFolderItem(const char* text, ULONG_PTR kind, bool current, char* label);
+
+// The folder the page proposes (kPathBufferSize bytes): the one an earlier
+// run remembered, else the product's folder below the maker's.
+void ProposeInstallFolder(char* folder);

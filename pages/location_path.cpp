@@ -111,3 +111,7 @@ int WalkAncestors(const char* path, AncestorSink sink, void* context) {
     }
     return level;
 }
+
+void FormatLocationWarning(char* out, LocationProblem problem) {
+    FormatText(out, kLocationWarningSize, LocationProblemFormat(problem), "Path Invalid!\r\n\r\n");
+}

@@ -27,6 +27,11 @@ enum LocationProblem {
 // nullptr for kLocationAccepted.
 const char* LocationProblemFormat(LocationProblem problem);
 
+// The location page's warning for a refused folder ("Path Invalid!" and
+// why), in kLocationWarningSize bytes.
+enum { kLocationWarningSize = 128 };
+void FormatLocationWarning(char* out, LocationProblem problem);
+
 // Checks a typed folder and completes it: a folder that names the product
 // (in any letter case) is taken as typed, any other gets the product name
 // appended. Every folder name of the completed folder must obey the path

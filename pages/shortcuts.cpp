@@ -9,9 +9,11 @@
 
 #include "core/app.h"
 #include "core/config.h"
+#include "core/log.h"
 #include "core/pump.h"
 #include "core/text.h"
 #include "extract/transaction.h"
+#include "pages/group.h"
 #include "pages/page.h"
 #include "pages/pages.h"
 #include "pages/programs_folder.h"
@@ -44,15 +46,16 @@ bool CreateShortcut(const char* target, const char* folder, const WCHAR* linkPat
              MoveAside(linkPath)) &&
             NoteNewFile(linkPath))
             saved = SUCCEEDED(file->Save(linkPath, TRUE));
+        if (saved) LogWideLine("Link created: ", linkPath);
         file->Release();
     }
     link->Release();
     return saved;
 }
 
-// One entry's link; false when any part of it could not be made.
-bool CreateEntryShortcut(HWND dialog, const FileEntry& entry) {
-    SetDlgItemTextA(dialog, IDC_SHORTCUT_NAME, entry.shortcutName);
+}  // namespace
+
+bool CreateEntryShortcut(const FileEntry& entry) {
     const char* folder = (entry.flags & kInInstallFolder) ? g_installFolder : g_windowsFolder;
     char target[kPathBufferSize];
     WCHAR linkPath[kPathBufferSize];
@@ -60,6 +63,8 @@ bool CreateEntryShortcut(HWND dialog, const FileEntry& entry) {
            MakeLinkPath(linkPath, g_groupName, entry.shortcutName) &&
            CreateShortcut(target, folder, linkPath, entry.shortcutName);
 }
+
+namespace {
 
 // 1 when COM started and every link was saved. A link that fails still steps
 // the bar and the others are still tried, so the user sees the whole run.
@@ -75,7 +80,8 @@ int CreateShortcuts(HWND dialog) {
     bool allSaved = MakeGroupFolder(g_groupName);
 
     for (int i = 0; i < count && i < kMaxFiles; ++i) {
-        if (!CreateEntryShortcut(dialog, g_product.files[i])) allSaved = false;
+        SetDlgItemTextA(dialog, IDC_SHORTCUT_NAME, g_product.files[i].shortcutName);
+        if (!CreateEntryShortcut(g_product.files[i])) allSaved = false;
         SendMessageA(bar, PBM_STEPIT, 0, 0);
         PumpMessagesFor(dialog, 200);
     }

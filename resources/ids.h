@@ -20,6 +20,7 @@
 #define IDD_INSTALLING 1004
 #define IDD_GROUP 1005
 #define IDD_SHORTCUTS 1006
+#define IDD_SILENT_PROGRESS 1007  // /SILENT: the one window, without buttons
 
 // Controls without an id of their own.
 #define IDC_STATIC (-1)
@@ -49,6 +50,10 @@
 // Shortcut dialog.
 #define IDC_SHORTCUT_NAME 600
 #define IDC_SHORTCUT_PROGRESS 601
+
+// /SILENT's progress window.
+#define IDC_SILENT_FILE 800
+#define IDC_SILENT_PROGRESS 801
 
 // The description text of every page that has one.
 #define IDC_DESCRIPTION 700

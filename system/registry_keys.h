@@ -16,3 +16,9 @@ constexpr char kInstallFolderValue[] = "Program Path";
 constexpr char kGroupValue[] = "Program Group";
 // The group folder in full (Programs folder and group), where the links are.
 constexpr char kGroupFolderValue[] = "Program Group Folder";
+
+// Values of the uninstall entry that deployment tools and the Apps list read;
+// the uninstaller removes them with the others.
+constexpr const char* kToolValues[] = {"QuietUninstallString", "InstallLocation", "DisplayIcon",
+                                       "EstimatedSize",        "InstallDate",     "NoModify",
+                                       "NoRepair"};

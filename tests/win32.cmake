@@ -35,9 +35,9 @@ foreach(dir core extract backdrop pages system resources)
 endforeach()
 
 # The install step's tests record its progress reports: their program links
-# its own AdvanceProgress ahead of the library, and nothing in it uses the
-# installing page, so the page's object (with the real one) stays out; should
-# it ever be drawn in, the link fails with two definitions.
+# its own AdvanceProgress ahead of the library, which the installing page's
+# sink reports to; the page's own object (with the real one) stays out, and
+# should it ever be drawn in, the link fails with two definitions.
 if(TARGET wintest-extract)
   target_sources(wintest-extract PRIVATE ${CMAKE_SOURCE_DIR}/tests/extract/progress_log.cpp)
 endif()
@@ -156,7 +156,7 @@ add_executable(check-bench ${CMAKE_SOURCE_DIR}/tools/pack/check_bench.cpp $<TARG
 target_link_libraries(check-bench PRIVATE portavo_win32 portavo_record)
 target_link_options(check-bench PRIVATE ${PORTAVO_LINK_STATIC})
 
-# The extract tests' small full disk
+# The extract tests' and the walk's small full disk
 # (tests/extract/fixtures.sh), and a time zone without summer time (UTC+9).
 if(TEST wine-extract)
   set(fixtures ${CMAKE_BINARY_DIR}/extract-fixtures)
@@ -167,4 +167,7 @@ if(TEST wine-extract)
   set_tests_properties(wine-extract-fixtures-down PROPERTIES FIXTURES_CLEANUP extract-fixtures)
   set_tests_properties(wine-extract PROPERTIES FIXTURES_REQUIRED extract-fixtures
     ENVIRONMENT "PORTAVO_EXTRACT_FIXTURES=${fixtures};TZ=Asia/Tokyo")
+  # The unattended walk's drive without room.
+  set_tests_properties(wine-walk PROPERTIES FIXTURES_REQUIRED extract-fixtures
+    ENVIRONMENT "PORTAVO_EXTRACT_FIXTURES=${fixtures}")
 endif()

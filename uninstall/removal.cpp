@@ -191,6 +191,7 @@ void RemoveUninstallEntry() {
     char entry[kKeyPathSize];
     KeyPath(entry, kUninstallKey, g_product.productName);
     for (const char* value : kValues) DeleteValue(HKEY_LOCAL_MACHINE, entry, value);
+    for (const char* value : kToolValues) DeleteValue(HKEY_LOCAL_MACHINE, entry, value);
     DeleteEmptyKeys(HKEY_LOCAL_MACHINE, entry, Levels(kUninstallKey));
 }
 

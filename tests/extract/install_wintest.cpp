@@ -4,6 +4,7 @@
 // the overwrite rule, and every way the step can end early.
 #include "extract/install.h"
 #include "extract/transaction.h"
+#include "pages/installing.h"
 
 #include <gtest/gtest.h>
 
@@ -115,7 +116,7 @@ protected:
         return product;
     }
 
-    int Install(const ProductConfig& product) { return InstallFileTable(page_, product, kNoneRetired); }
+    int Install(const ProductConfig& product) { return InstallFileTable(InstallingPageSink(page_), product, kNoneRetired); }
 
     // Both folders as the run would leave them.
     TreeSnapshot Machine() const {
@@ -140,7 +141,7 @@ protected:
 };
 
 TEST_F(InstallTest, ShippedTableLandsByteForByteInItsFoldersWithMeterCountersAndTimeStamps) {
-    EXPECT_EQ(InstallFiles(page_), 1);
+    EXPECT_EQ(InstallFiles(InstallingPageSink(page_)), 1);
     EXPECT_TRUE(boxes_.boxes().empty());
 
     uint64_t expectedWrites = 0;
@@ -185,7 +186,7 @@ TEST_F(InstallTest, UpgradeReplacesOnlyTheProductsOwnFilesAndKeepsEveryOtherFile
     const char* retiredNames[] = {"Old Help.hlp", "Help\\Gone.hlp", "Help\\Old.KEY", "Never There.txt"};
     const RetiredFiles retired = {retiredNames, 4};
 
-    EXPECT_EQ(InstallFileTable(page_, Table({kReadMe, kOrder}), retired), 1);
+    EXPECT_EQ(InstallFileTable(InstallingPageSink(page_), Table({kReadMe, kOrder}), retired), 1);
     CommitTransaction();
 
     for (const char* name : own) {

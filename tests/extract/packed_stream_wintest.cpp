@@ -9,6 +9,7 @@
 
 #include "extract/lzhuf.h"
 #include "tests/support/fixtures.h"
+#include "pages/installing.h"
 #include "tests/extract/progress_log.h"
 #include "tests/support/temp_folder.h"
 
@@ -44,6 +45,8 @@ HANDLE CreateForWriting(const std::string& path, DWORD access = GENERIC_WRITE) {
 
 const HWND kPage = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x4711));
 
+void ReportToPage(uint32_t bytes) { AdvanceProgress(kPage, bytes); }
+
 class PackedStreamTest : public ::testing::Test {
 protected:
     void SetUp() override { ClearProgressLog(); }
@@ -68,7 +71,7 @@ TEST_F(PackedStreamTest, FileGetsTheDecodedBytesInBlocksEachReportedToTheMeter) 
         const std::string path = folder_ / "out.bin";
         HANDLE file = CreateForWriting(path);
         ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        const bool complete = DecodePackedStream(kPage, file, stream.data(),
+        const bool complete = DecodePackedStream(ReportToPage, file, stream.data(),
                                                  static_cast<uint32_t>(stream.size()), c.unpacked);
         CloseHandle(file);
         EXPECT_TRUE(complete);
@@ -91,7 +94,7 @@ TEST_F(PackedStreamTest, FailedWriteStopsDecodingAndIsReported) {
     const std::string path = folder_ / "read-only-handle.bin";
     HANDLE file = CreateForWriting(path, GENERIC_READ);  // WriteFile fails on it
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    const bool complete = DecodePackedStream(kPage, file, stream.data(),
+    const bool complete = DecodePackedStream(ReportToPage, file, stream.data(),
                                              static_cast<uint32_t>(stream.size()), 5000);
     CloseHandle(file);
     EXPECT_FALSE(complete);
@@ -108,7 +111,7 @@ TEST_F(PackedStreamTest, FullDiskStopsDecodingAndTheMeterCountsOnlyWhatWasWritte
     const std::vector<uint8_t> stream = SomeStream(5000, 4);
     HANDLE file = CreateForWriting(path);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    const bool complete = DecodePackedStream(kPage, file, stream.data(),
+    const bool complete = DecodePackedStream(ReportToPage, file, stream.data(),
                                              static_cast<uint32_t>(stream.size()), unpacked);
     LARGE_INTEGER size;
     ASSERT_TRUE(GetFileSizeEx(file, &size));

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "core/config.h"
@@ -35,6 +36,15 @@ std::string Value(HKEY root, const std::string& key, const char* name) {
     if (result != ERROR_SUCCESS) return "<no value>";
     if (type != REG_SZ) return "<not REG_SZ>";
     return data;
+}
+
+DWORD Number(HKEY root, const std::string& key, const char* name) {
+    DWORD data = 0xFFFFFFFF, size = sizeof data, type = 0;
+    HKEY handle;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return data;
+    RegQueryValueExA(handle, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+    RegCloseKey(handle);
+    return type == REG_DWORD ? data : 0xFFFFFFFF;
 }
 
 // The file that was packed for an entry: a file of the product's payload
@@ -116,6 +126,22 @@ void ExpectRegistryEntries(const Installation& installation) {
     EXPECT_EQ(Value(lm, uninstallKey, "HelpLink"), g_product.helpLink);
     EXPECT_EQ(Value(lm, uninstallKey, "Program Group Folder"),
               installation.programsFolder + "\\" + installation.group);
+    // What deployment tools and the Apps list read.
+    EXPECT_EQ(Value(lm, uninstallKey, "QuietUninstallString"),
+              (quoted ? "\"" + uninstaller + "\"" : uninstaller) + " /VERYSILENT");
+    EXPECT_EQ(Value(lm, uninstallKey, "InstallLocation"), installation.installFolder);
+    EXPECT_EQ(Value(lm, uninstallKey, "DisplayIcon"),
+              installation.installFolder + "\\" + g_product.productName + ".exe");
+    DWORD bytes = 0;
+    for (int i = 0; i < g_product.fileCount; ++i) bytes += g_product.files[i].unpackedSize;
+    EXPECT_EQ(Number(lm, uninstallKey, "EstimatedSize"), (bytes + 1023) / 1024);
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    char date[16];
+    snprintf(date, sizeof date, "%04u%02u%02u", today.wYear, today.wMonth, today.wDay);
+    EXPECT_EQ(Value(lm, uninstallKey, "InstallDate"), date);
+    EXPECT_EQ(Number(lm, uninstallKey, "NoModify"), 1u);
+    EXPECT_EQ(Number(lm, uninstallKey, "NoRepair"), 1u);
     if (g_registration.classId[0] == '\0') return;  // a product without a class registers none
     const std::string server = g_registration.serverFile;
     EXPECT_EQ(Value(HKEY_CLASSES_ROOT, kClassKey, nullptr), g_product.productName);
