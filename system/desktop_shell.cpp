@@ -20,20 +20,11 @@ const IID kDispatchInterface = {0x00020400, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}
 const IID kFolderViewInterface = {0xE7A1AF80, 0x4D96, 0x11CF, {0x96, 0x0C, 0x00, 0x80, 0xC7, 0xF4, 0xEE, 0x85}};
 const IID kShellDispatch2Interface = {0xA4C6892C, 0x3BA9, 0x11D2, {0x9D, 0xEA, 0x00, 0xC0, 0x4F, 0xB1, 0x61, 0x62}};
 
-// A string of the code page as a VARIANT holding a BSTR; an empty VARIANT
-// when it does not convert.
-VARIANT TextVariant(const char* text) {
-    VARIANT value = {};
-    WCHAR wide[kPathBufferSize];
-    if (MultiByteToWideChar(CP_ACP, 0, text, -1, wide, kPathBufferSize) && (value.bstrVal = SysAllocString(wide)))
-        value.vt = VT_BSTR;
-    return value;
-}
-
 // The desktop's folder view in the shell's process: its window's top-level
 // browser, the active view, the view's background object and, from that, the
 // shell's automation object, whose ShellExecute runs in the shell's process.
-bool ShellExecuteOnDesktop(VARIANT program, VARIANT arguments, VARIANT folder) {
+// values: the file, its arguments, its folder, the verb and the show command.
+bool ShellExecuteOnDesktop(const VARIANT* values) {
     IShellWindows* windows = nullptr;
     IDispatch* found = nullptr;
     IServiceProvider* provider = nullptr;
@@ -48,14 +39,7 @@ bool ShellExecuteOnDesktop(VARIANT program, VARIANT arguments, VARIANT folder) {
     desktop.lVal = CSIDL_DESKTOP;
     VARIANT none = {};
     long window;
-    VARIANT open = {};
-    open.vt = VT_BSTR;
-    open.bstrVal = SysAllocString(L"open");
-    VARIANT show = {};
-    show.vt = VT_I4;
-    show.lVal = SW_SHOWNORMAL;
     const bool started =
-        program.vt == VT_BSTR && arguments.vt == VT_BSTR && folder.vt == VT_BSTR &&
         SUCCEEDED(CoCreateInstance(kShellWindowsClass, nullptr, CLSCTX_LOCAL_SERVER, kShellWindowsInterface,
                                    reinterpret_cast<void**>(&windows))) &&
         windows->FindWindowSW(&desktop, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, &found) == S_OK && found &&
@@ -67,11 +51,10 @@ bool ShellExecuteOnDesktop(VARIANT program, VARIANT arguments, VARIANT folder) {
         SUCCEEDED(background->QueryInterface(kFolderViewInterface, reinterpret_cast<void**>(&folderView))) &&
         SUCCEEDED(folderView->get_Application(&application)) &&
         SUCCEEDED(application->QueryInterface(kShellDispatch2Interface, reinterpret_cast<void**>(&shell))) &&
-        SUCCEEDED(shell->ShellExecute(program.bstrVal, arguments, folder, open, show));
+        SUCCEEDED(shell->ShellExecute(values[0].bstrVal, values[1], values[2], values[3], values[4]));
     IUnknown* const held[] = {shell, application, folderView, background, view, browser, provider, found, windows};
     for (IUnknown* object : held)
         if (object) object->Release();
-    SysFreeString(open.bstrVal);
     return started;
 }
 
@@ -80,9 +63,20 @@ bool ShellExecuteOnDesktop(VARIANT program, VARIANT arguments, VARIANT folder) {
 bool StartAsDesktopUser(const char* program, const char* arguments, const char* folder) {
     // S_FALSE: COM was already running on this thread; balanced either way.
     if (FAILED(CoInitialize(nullptr))) return false;
-    const VARIANT texts[] = {TextVariant(program), TextVariant(arguments), TextVariant(folder)};
-    const bool started = ShellExecuteOnDesktop(texts[0], texts[1], texts[2]);
-    for (const VARIANT& text : texts) SysFreeString(text.bstrVal);
+    const char* const texts[] = {program, arguments, folder, "open"};
+    VARIANT values[5] = {};
+    bool converted = true;
+    for (int i = 0; i < 4; ++i) {
+        WCHAR wide[kPathBufferSize];
+        values[i].vt = VT_BSTR;
+        if (!MultiByteToWideChar(CP_ACP, 0, texts[i], -1, wide, kPathBufferSize) ||
+            !(values[i].bstrVal = SysAllocString(wide)))
+            converted = false;
+    }
+    values[4].vt = VT_I4;
+    values[4].lVal = SW_SHOWNORMAL;
+    const bool started = converted && ShellExecuteOnDesktop(values);
+    for (int i = 0; i < 4; ++i) SysFreeString(values[i].bstrVal);
     CoUninitialize();
     return started;
 }
