@@ -1,4 +1,4 @@
-// The Start menu's Programs folder of the product's user, where the group page lists its groups and
+// The Start menu's Programs folder, where the group page lists its groups and
 // the shortcut dialog makes the group folder and the links. It lives in the
 // ANSI slot g_programsFolder wherever the code page spells it or its short
 // form within the slot. Where neither form fits (a profile named in another

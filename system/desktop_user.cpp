@@ -37,7 +37,8 @@ DesktopUser FindDesktopUser() {
     TokenUserBuffer desktop, own;
     DesktopUser user = kDesktopUserUnknown;
     if (ReadTokenUser(process, &desktop) && ReadTokenUser(GetCurrentProcess(), &own))
-        user = EqualSid(desktop.user.User.Sid, own.user.User.Sid) ? kDesktopUserIsRunUser : kDesktopUserIsOther;
+        user = EqualSid(desktop.user.User.Sid, own.user.User.Sid) ? kDesktopUserIsRunUser
+                                                                  : kDesktopUserIsOther;
     CloseHandle(process);
     return user;
 }

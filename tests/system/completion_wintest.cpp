@@ -76,9 +76,9 @@ TEST(StartAsDesktopUser, TheShellStartsTheProgramWithItsArgumentsInTheFolder) {
     strcat(cmd, "\\cmd.exe");
     ASSERT_TRUE(StartAsDesktopUser(cmd, "/c cd > \"where it ran.txt\"", folder.path().c_str()));
     // It does not wait: the shell's process starts the program on its own.
+    const std::string written = folder / "where it ran.txt";
     std::string recorded;
-    for (int i = 0; i < 100 && !(ReadWholeFile(folder / "where it ran.txt", &recorded) && !recorded.empty()); ++i)
-        Sleep(100);
+    for (int i = 0; i < 100 && !(ReadWholeFile(written, &recorded) && !recorded.empty()); ++i) Sleep(100);
     EXPECT_EQ(recorded, folder.path() + "\r\n");
 }
 
