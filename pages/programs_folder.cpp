@@ -4,6 +4,7 @@
 
 #include "core/app.h"
 #include "core/config.h"
+#include "core/log.h"
 #include "core/system_code_page.h"
 #include "core/text.h"
 #include "extract/transaction.h"
@@ -42,6 +43,7 @@ void FindProgramsFolder(HWND owner) {
     WCHAR* const wide = g_wideProgramsFolder;
     g_programsFolder[0] = '\0';
     g_allUsersPrograms = LinksForAllUsers(FindDesktopUser());
+    LogLine("Links for: %s", g_allUsersPrograms ? "all users" : "the run's user");
     if (FAILED(SHGetFolderPathW(owner, g_allUsersPrograms ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS, nullptr,
                                 SHGFP_TYPE_CURRENT, wide)))
         wide[0] = L'\0';
