@@ -9,6 +9,7 @@ set(PORTAVO_PURE_SOURCES
   core/command_line.cpp
   pages/group_name.cpp
   pages/location_path.cpp
+  system/shortcut_scope.cpp
   extract/install_plan.cpp
   extract/lzhuf.cpp
   extract/crc32.cpp
@@ -43,6 +44,8 @@ set(PORTAVO_WIN32_SOURCES
   extract/folder_path.cpp
   system/registry.cpp
   system/completion.cpp
+  system/desktop_user.cpp
+  system/desktop_shell.cpp
   backdrop/dib.cpp
   backdrop/backdrop.cpp
   pages/page.cpp

@@ -4,9 +4,11 @@
 
 #include "core/app.h"
 #include "core/config.h"
+#include "core/log.h"
 #include "core/system_code_page.h"
 #include "core/text.h"
 #include "extract/transaction.h"
+#include "system/desktop_user.h"
 
 static_assert(MAX_PATH == kPathBufferSize, "a UTF-16 path holds as many characters as a path buffer bytes");
 
@@ -17,6 +19,8 @@ namespace {
 WCHAR g_wideProgramsFolder[MAX_PATH];
 
 }  // namespace
+
+bool g_allUsersPrograms;
 
 int ProgramsFolderPath(WCHAR* out, const char* tail) {
     int used = 0;
@@ -38,7 +42,11 @@ int ProgramsFolderPath(WCHAR* out, const char* tail) {
 void FindProgramsFolder(HWND owner) {
     WCHAR* const wide = g_wideProgramsFolder;
     g_programsFolder[0] = '\0';
-    if (FAILED(SHGetFolderPathW(owner, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, wide))) wide[0] = L'\0';
+    g_allUsersPrograms = LinksForAllUsers(FindDesktopUser());
+    LogLine("Links for: %s", g_allUsersPrograms ? "all users" : "the run's user");
+    if (FAILED(SHGetFolderPathW(owner, g_allUsersPrograms ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS, nullptr,
+                                SHGFP_TYPE_CURRENT, wide)))
+        wide[0] = L'\0';
     if (wide[0] != L'\0' && !SpellInCodePage(wide, -1, g_programsFolder, kSlotSize)) {
         WCHAR shortForm[MAX_PATH];
         const DWORD length = GetShortPathNameW(wide, shortForm, MAX_PATH);

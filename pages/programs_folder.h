@@ -10,8 +10,14 @@
 #include <windows.h>
 
 // Asks the shell for the Programs folder and keeps it in one of the two
-// forms. A folder the shell cannot name or find leaves both empty.
+// forms. A folder the shell cannot name or find leaves both empty. It is the
+// current user's, or every user's where the run's user is not the desktop's
+// or there is no desktop user (system/shortcut_scope.h).
 void FindProgramsFolder(HWND owner);
+
+// True when FindProgramsFolder took every user's Programs folder, false for
+// the current user's: for the log to say which.
+extern bool g_allUsersPrograms;
 
 // The Programs folder in UTF-16, from whichever form holds it, then one
 // backslash and tail converted from the code page. Returns the characters

@@ -6,6 +6,8 @@
 #include "core/wizard.h"
 #include "extract/transaction.h"
 #include "pages/page.h"
+#include "system/desktop_shell.h"
+#include "system/desktop_user.h"
 #include "system/registry.h"
 
 // The start-up record handed to CreateProcessA is the 68-byte ANSI one.
@@ -24,13 +26,16 @@ const char kRestartLine[] = "\r\n\r\nRestart your computer to complete the updat
 
 enum { kMessageSize = 512, kDocumentSize = 256, kCommandLineSize = 260 };
 
+// The quoted read-me path; false when it does not fit.
+bool ReadMeDocument(char* document) {
+    return JoinPath(document, kDocumentSize, g_installFolder, g_product.files[kReadMeEntry].fileName, 1);
+}
+
 // "Notepad.exe" with the quoted read-me path; false when either does not fit
 // its buffer, and then Notepad is not started.
 bool ReadMeCommandLine(char* commandLine) {
     char document[kDocumentSize];
-    return JoinPath(document, sizeof document, g_installFolder,
-                    g_product.files[kReadMeEntry].fileName, 1) &&
-           FormatText(commandLine, kCommandLineSize, "Notepad.exe %s", document);
+    return ReadMeDocument(document) && FormatText(commandLine, kCommandLineSize, "Notepad.exe %s", document);
 }
 
 }  // namespace
@@ -62,9 +67,20 @@ void ViewReadMe(HWND backdrop) {
     // "Notepad.exe" would look first in the folder setup.exe was started
     // from, a downloads folder, and run whatever lies there, elevated.
     char notepad[MAX_PATH];
+    const bool found = SystemFolderFile(notepad, "notepad.exe");
+    // A run of another user than the desktop's (an administrator's password
+    // typed for a standard user) would give that user an elevated Notepad,
+    // whose Open box browses and starts anything as the administrator. The
+    // desktop's shell starts it as the user instead; the run cannot wait for
+    // it, and the backdrop stays minimised so as not to cover it.
+    if (FindDesktopUser() == kDesktopUserIsOther) {
+        char document[kDocumentSize];
+        if (found && ReadMeDocument(document)) StartAsDesktopUser(notepad, document, g_installFolder);
+        return;
+    }
     char commandLine[kCommandLineSize];
     PROCESS_INFORMATION process;
-    if (SystemFolderFile(notepad, "notepad.exe") && ReadMeCommandLine(commandLine) &&
+    if (found && ReadMeCommandLine(commandLine) &&
         CreateProcessA(notepad, commandLine, nullptr, nullptr, FALSE, 0, nullptr, g_installFolder,
                        &startup, &process)) {
         WaitForSingleObject(process.hProcess, INFINITE);

@@ -7,5 +7,8 @@
 void FinishInstallation(HWND backdrop);
 
 // Opens the read-me in Notepad with the backdrop minimised and waits until
-// Notepad ends. Nothing is reported when Notepad cannot be started.
+// Notepad ends. When the run's user is not the desktop's, the desktop's
+// shell starts Notepad as its user, and the call returns at once with the
+// backdrop left minimised. Nothing is reported when Notepad cannot be
+// started.
 void ViewReadMe(HWND backdrop);

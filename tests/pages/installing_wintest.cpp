@@ -22,6 +22,7 @@
 #include "pages/pages.h"
 #include "pages/programs_folder.h"
 #include "resources/ids.h"
+#include "system/desktop_user.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/programs_folder_at.h"
 #include "tests/support/temp_folder.h"
@@ -196,7 +197,11 @@ TEST_F(InstallingPageTest, OpensCentredBesideTheStepPanelWithTheProductInItsCapt
               "page at\r\nwww.velmora.com");
 }
 
+// Wine has one user, and its shell (found by its taskbar) runs as the test's
+// own: the run is the desktop user's, whose Programs folder it takes.
 TEST_F(InstallingPageTest, OpeningFillsTheWindowsAndProgramsFolderSlots) {
+    EXPECT_EQ(FindDesktopUser(), kDesktopUserIsRunUser);
+    EXPECT_FALSE(g_allUsersPrograms);
     char windows[MAX_PATH];
     ASSERT_NE(GetWindowsDirectoryA(windows, sizeof windows), 0u);
     EXPECT_EQ(windowsSlot_, Normalized(windows));

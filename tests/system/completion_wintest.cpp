@@ -1,5 +1,6 @@
 // Opening the read-me: the command line handed to Notepad, and an install
-// folder too long for it, which starts nothing rather than a cut command.
+// folder too long for it, which starts nothing rather than a cut command;
+// and a program started by the desktop's shell.
 #include "system/completion.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "core/config.h"
+#include "system/desktop_shell.h"
 #include "tests/support/system_notepad.h"
 #include "tests/support/temp_folder.h"
 
@@ -63,6 +65,21 @@ TEST(ViewReadMe, AFolderTooLongForTheCommandLineStartsNothing) {
     const std::string tooLong = FolderOfLength(parent, 234);
     EXPECT_EQ(ViewReadMeIn(fits), "Notepad.exe \"" + fits + "\\Read Me.txt\"\n" + fits + "\n");
     EXPECT_EQ(ViewReadMeIn(tooLong), "") << "not started with a cut command line";
+}
+
+// Wine's shell takes the whole way through the desktop's folder view: the
+// program runs, with its arguments, in the folder given.
+TEST(StartAsDesktopUser, TheShellStartsTheProgramWithItsArgumentsInTheFolder) {
+    TempFolder folder("portavo shell start");
+    char cmd[MAX_PATH];
+    ASSERT_NE(GetSystemDirectoryA(cmd, MAX_PATH), 0u);
+    strcat(cmd, "\\cmd.exe");
+    ASSERT_TRUE(StartAsDesktopUser(cmd, "/c cd > \"where it ran.txt\"", folder.path().c_str()));
+    // It does not wait: the shell's process starts the program on its own.
+    const std::string written = folder / "where it ran.txt";
+    std::string recorded;
+    for (int i = 0; i < 100 && !(ReadWholeFile(written, &recorded) && !recorded.empty()); ++i) Sleep(100);
+    EXPECT_EQ(recorded, folder.path() + "\r\n");
 }
 
 }  // namespace

@@ -139,6 +139,14 @@ inline ReadBack Sz(const std::string& text) {
     return out;
 }
 
+inline ReadBack Dword(DWORD number) {
+    ReadBack out;
+    out.found = true;
+    out.type = REG_DWORD;
+    out.data.assign(reinterpret_cast<const char*>(&number), sizeof number);
+    return out;
+}
+
 inline bool operator==(const ReadBack& a, const ReadBack& b) {
     return a.found == b.found && a.type == b.type && a.data == b.data;
 }

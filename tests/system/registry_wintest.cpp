@@ -110,7 +110,14 @@ TEST_F(Registry, EveryValueOfTheFiveGroupsReadsBackAsAString) {
     EXPECT_EQ(Machine(kEntryKey, "HelpLink"), Sz(g_product.helpLink));
     EXPECT_EQ(Machine(kEntryKey, "Program Group Folder"),
               Sz("C:\\Users\\me\\Start Menu\\Programs\\Search Tools"));
-    EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, kEntryKey), 8u);
+    EXPECT_EQ(Machine(kEntryKey, "QuietUninstallString"), Sz("C:\\Windows\\Parvunin.exe /VERYSILENT"));
+    EXPECT_EQ(Machine(kEntryKey, "InstallLocation"), Sz(kInstallFolder));
+    EXPECT_EQ(Machine(kEntryKey, "DisplayIcon"), Sz(std::string(kInstallFolder) + "\\Trovado Pro.exe"));
+    EXPECT_EQ(Machine(kEntryKey, "EstimatedSize"), Dword(926));  // 947,817 bytes
+    EXPECT_EQ(Machine(kEntryKey, "InstallDate").data.size(), 9u);  // YYYYMMDD
+    EXPECT_EQ(Machine(kEntryKey, "NoModify"), Dword(1));
+    EXPECT_EQ(Machine(kEntryKey, "NoRepair"), Dword(1));
+    EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, kEntryKey), 15u);
 
     EXPECT_EQ(Classes(kClassKey, nullptr), Sz("Trovado Pro"));
     EXPECT_EQ(Classes(kServerKey, nullptr), Sz("TrovadoCtx.dll"));
@@ -130,7 +137,7 @@ TEST_F(Registry, SlotsAreReadWhenWrittenAndASecondRunOverwritesInPlace) {
     EXPECT_EQ(Machine(kEntryKey, "Program Path"), Sz("E:\\Elsewhere"));
     EXPECT_EQ(Machine(kEntryKey, "Program Group"), Sz("Other Group"));
     EXPECT_EQ(Machine(kEntryKey, "UninstallString"), Sz("C:\\WinNT\\Parvunin.exe"));
-    EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, kEntryKey), 8u);
+    EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, kEntryKey), 15u);
 }
 
 TEST_F(Registry, UninstallStringIsQuotedOnlyWhenThePathHasASpace) {
@@ -144,6 +151,16 @@ TEST_F(Registry, UninstallStringIsQuotedOnlyWhenThePathHasASpace) {
     EXPECT_EQ(Machine(kEntryKey, "UninstallString"), Sz("C:\\Parvunin.exe"));
 }
 
+// /NOICONS made no links: no group is named, so the uninstaller never takes
+// the Programs folder itself for the group.
+TEST_F(Registry, ARunWithoutLinksNamesNoGroup) {
+    SetSlots(kInstallFolder, "C:\\Windows", "");
+    WriteRegistryEntries();
+    EXPECT_FALSE(Machine(kEntryKey, "Program Group").found);
+    EXPECT_FALSE(Machine(kEntryKey, "Program Group Folder").found);
+    EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, kEntryKey), 13u);
+}
+
 TEST_F(Registry, AnUninstallerPathTooLongForAPathBufferIsLeftOutAlone) {
     // 250 characters of folder, a backslash and "Parvunin.exe" need 264 bytes.
     const std::string longFolder = "C:\\" + std::string(247, 'w');
@@ -151,7 +168,8 @@ TEST_F(Registry, AnUninstallerPathTooLongForAPathBufferIsLeftOutAlone) {
     WriteRegistryEntries();
 
     EXPECT_FALSE(Machine(kEntryKey, "UninstallString").found);
-    EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, kEntryKey), 7u);
+    EXPECT_FALSE(Machine(kEntryKey, "QuietUninstallString").found);
+    EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, kEntryKey), 13u);
     EXPECT_EQ(Machine(kEntryKey, "HelpLink"), Sz(g_product.helpLink));
     ExpectGroupsOneToFourWritten();
 }
