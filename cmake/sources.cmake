@@ -34,6 +34,7 @@ set(PORTAVO_WIN32_SOURCES
   core/dll_search.cpp
   core/wizard.cpp
   core/pump.cpp
+  core/log.cpp
   extract/packed_stream.cpp
   extract/self_check.cpp
   extract/install.cpp
