@@ -39,7 +39,7 @@ void WriteLine(const char* text) {
 
 // A line from a wsprintfA format, whose result is at most 1,024 bytes.
 void Print(const char* format, ...) {
-    char line[kLineSize + 1];
+    char line[kLineSize];
     va_list arguments;
     va_start(arguments, format);
     wvsprintfA(line, format, arguments);
