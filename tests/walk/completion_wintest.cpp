@@ -608,6 +608,12 @@ TEST_F(CompletionTest, UninstallRemovesWhatSetupInstalledAndKeepsTheUsers) {
         DeleteFileA(own.c_str());
         DeleteFileA(data.c_str());
         DeleteFileA(ownLink.c_str());
+        SetupRun refused;
+        ASSERT_TRUE(StartCommand(&refused, UninstallCommand() + " /VERYSILENT /NORESTART"));
+        EXPECT_EQ(WaitForExit(&refused, 20000), 87) << "a switch it does not know";
+        CloseRun(&refused);
+        ExpectFilesInstalled(expected, false);
+        ExpectRegistryEntries(expected);
         Walk silent("remove-silent");
         ASSERT_TRUE(StartCommand(&silent.run, UninstallCommand() + " /VERYSILENT /LOG=\"" + log + "\""));
         std::string shown;
