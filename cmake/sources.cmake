@@ -36,6 +36,7 @@ set(PORTAVO_WIN32_SOURCES
   core/wizard.cpp
   core/unattended.cpp
   core/pump.cpp
+  core/log.cpp
   extract/packed_stream.cpp
   extract/self_check.cpp
   extract/install.cpp

@@ -20,7 +20,8 @@ void LogHeader(const char* title, const char* commandLine);
 // code page; written in UTF-8.
 void LogLine(const char* format, const char* first = nullptr, const char* second = nullptr);
 
-// One line of label and a path kept in UTF-16 ("Link created: C:\...").
+// One line of label and a path kept in UTF-16: LogWideLine("Link created",
+// path) writes "Link created: C:\...".
 void LogWideLine(const char* label, const WCHAR* path);
 
 // An error line: "Error: <what> <name>: Windows error <code>: <system text>".

@@ -24,18 +24,16 @@ namespace {
 const char kGroupTooLongText[] = "Group may be at most 40 characters long!";
 const char kShortcutsFailedText[] = "Unable To Create Shortcuts!";
 const char kHelpText[] =
-    "setup.exe [/VERYSILENT | /S | /SILENT] [/DIR=\"folder\"] [/GROUP=\"name\"] [/NOICONS] [/LOG[=\"file\"]]\r\n\r\n"
     "/VERYSILENT or /S: install without any window or question\r\n"
-    "/SILENT: install showing only its progress\r\n"
+    "/SILENT: install showing only progress\r\n"
     "/DIR=\"folder\": the install folder\r\n"
     "/GROUP=\"name\": the Start menu group\r\n"
     "/NOICONS: no group and no shortcuts\r\n"
-    "/LOG or /LOG=\"file\": write a log (by default in the temporary folder)\r\n"
+    "/LOG or /LOG=\"file\": write a log (default: the temporary folder)\r\n"
     "/? or /HELP: this list\r\n\r\n"
-    "/DIR, /GROUP and /NOICONS apply to the runs without the wizard. Their exit code is 0 when "
-    "installed, 3010 when a restart completes it, 1618 when another copy is running, 112 without "
-    "enough disk space, 87 for a bad switch, folder or group, 32 when a file to replace is in use, "
-    "and 1603 for any other failure.";
+    "Only without the wizard: /DIR, /GROUP, /NOICONS, and the exit codes 0 installed, "
+    "3010 restart needed, 1618 already running, 112 disk full, 87 bad switch, folder or group, "
+    "32 file in use, 1603 failed.";
 
 HWND g_progress;    // /SILENT's window; null in /VERYSILENT
 int g_stepExit;     // what ended the install step

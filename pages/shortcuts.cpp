@@ -46,7 +46,7 @@ bool CreateShortcut(const char* target, const char* folder, const WCHAR* linkPat
              MoveAside(linkPath)) &&
             NoteNewFile(linkPath))
             saved = SUCCEEDED(file->Save(linkPath, TRUE));
-        if (saved) LogWideLine("Link created: ", linkPath);
+        if (saved) LogWideLine("Link created", linkPath);
         file->Release();
     }
     link->Release();

@@ -2,13 +2,19 @@
 // installed in the Windows folder and named by the uninstall entry's
 // command. Started with no arguments it asks before it removes anything;
 // /VERYSILENT (or /S, any case, '/' or '-') removes without a box and exits
-// with 0, 3010 when a restart completes the removal, or 1603 on failure.
+// with 0, 3010 when a restart completes the removal, or 1603 on failure; a
+// switch it does not know ends a silent run with 87 before anything changes.
+// /LOG or /LOG="file" writes what the run did (core/log.h).
 //
 // Like setup.exe it starts in its own entry point, without the C runtime.
 #include <windows.h>
 
+#include <cstring>
+
+#include "core/command_line.h"
 #include "core/config.h"
 #include "core/dll_search.h"
+#include "core/log.h"
 #include "core/text.h"
 #include "uninstall/removal.h"
 #include "uninstall/self_removal.h"
@@ -23,7 +29,7 @@ const char kRestartText[] = "\r\n\r\nSome files are in use. They will be removed
 const char kFailedText[] = "%s could not be removed completely. Windows did not let this file go:\r\n%s";
 const char kRemovingText[] = "Removing %s...";
 
-enum { kExitDone = 0, kExitCancelled = 1602, kExitFailed = 1603, kExitRestart = 3010 };
+enum { kExitDone = 0, kExitBadSwitch = 87, kExitCancelled = 1602, kExitFailed = 1603, kExitRestart = 3010 };
 
 HWND g_progress;
 DWORD g_start;
@@ -41,19 +47,37 @@ const char* CommandTail(const char* line) {
     return line;
 }
 
-// The tail starts with option, given with '/' or '-', in any case, and ends
-// there or at a blank; returns what follows it, or nullptr.
-const char* AfterOption(const char* tail, const char* option) {
-    if (*tail != '/' && *tail != '-') return nullptr;
-    const char* p = tail + 1;
-    for (const char* o = option + 1; *o; ++o, ++p)
-        if (FoldAscii(*p) != *o) return nullptr;
-    if (*p != '\0' && *p != ' ' && *p != '\t') return nullptr;
-    while (*p == ' ' || *p == '\t') ++p;
-    return p;
-}
+bool Is(const Switch& s, const char* name) { return strcmp(s.name, name) == 0; }
 
-bool IsSilent(const char* tail) { return AfterOption(tail, "/VERYSILENT") || AfterOption(tail, "/S"); }
+// What the command line asks for. A token that is none of the switches is
+// kept in unknown: the silent run refuses it, the interactive one ignores it.
+struct Switches {
+    bool silent;
+    Switch log;                     // name "LOG" when asked for, its value the file or ""
+    char unknown[kPathBufferSize];  // the first token not understood, or ""
+};
+
+// Reads the switches; returns the arguments after the copy's own option
+// when the line starts with it, otherwise nullptr.
+const char* ReadSwitches(const char* tail, Switches* out) {
+    Switch s;
+    for (const char* token = tail; const char* rest = NextSwitch(token, &s); token = rest) {
+        while (*token == ' ' || *token == '\t') ++token;
+        if (token == tail && Is(s, kRemoveAfterOption + 1)) {
+            while (*rest == ' ' || *rest == '\t') ++rest;
+            return rest;
+        }
+        if (s.fits && Is(s, "LOG") && (!s.hasValue || s.value[0])) {
+            out->log = s;
+        } else if (s.fits && !s.hasValue && (Is(s, "VERYSILENT") || Is(s, "S"))) {
+            out->silent = true;
+        } else if (!out->unknown[0]) {
+            const int length = static_cast<int>(rest - token);
+            lstrcpynA(out->unknown, token, length < kPathBufferSize ? length + 1 : kPathBufferSize);
+        }
+    }
+    return nullptr;
+}
 
 void PumpPending() {
     MSG msg;
@@ -84,7 +108,7 @@ void CloseProgress() {
 }
 
 void Append(char* text, size_t size, const char* more) {
-    const int used = lstrlenA(text);
+    const int used = static_cast<int>(strlen(text));
     lstrcpynA(text + used, more, static_cast<int>(size) - used);
 }
 
@@ -115,21 +139,37 @@ void OwnPath(char* self) {
     if (fullLength != 0 && fullLength < sizeof full) lstrcpynA(self, full, MAX_PATH);
 }
 
+// Opens the log that /LOG asks for and writes its header.
+void StartLog(const Switches& switches) {
+    char title[kProductNameSize + 32];
+    char stem[kProductNameSize + 16];
+    FormatText(title, sizeof title, "%s %s Uninstall log", g_product.productName, g_product.version);
+    FormatText(stem, sizeof stem, "%s Uninstall", g_product.productName);
+    if (switches.log.name[0] && OpenLog(switches.log.value, stem)) LogHeader(title, GetCommandLineA());
+}
+
 int Uninstall(const char* tail) {
-    if (const char* arguments = AfterOption(tail, kRemoveAfterOption)) return FinishSelfRemoval(arguments);
-    const bool silent = IsSilent(tail);
+    Switches switches = {};
+    if (const char* arguments = ReadSwitches(tail, &switches)) return FinishSelfRemoval(arguments);
+    const bool silent = switches.silent;
+    StartLog(switches);
+    if (switches.unknown[0] && silent) {
+        LogLine("Error: unknown switch %s", switches.unknown);
+        return CloseLog(kExitBadSwitch);
+    }
     char text[256];
     InstalledProduct product;
     if (!ReadInstalledProduct(&product)) {
         FormatText(text, sizeof text, kNotInstalledText, g_product.productName);
+        LogLine("%s", text);
         if (!silent) MessageBoxA(nullptr, text, g_product.productName, MB_OK | MB_ICONINFORMATION);
-        return kExitDone;
+        return CloseLog(kExitDone);
     }
     // No folder of the product stays held as this process's current one.
     if (product.windowsFolder[0]) SetCurrentDirectoryA(product.windowsFolder);
     FormatText(text, sizeof text, kQuestionText, g_product.productName);
     if (!silent && MessageBoxA(nullptr, text, g_product.productName, MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return kExitCancelled;
+        return CloseLog(kExitCancelled);
     char self[MAX_PATH];
     OwnPath(self);
     RemovalReport report = {};
@@ -143,9 +183,9 @@ int Uninstall(const char* tail) {
         JoinPath(installed, sizeof installed, product.windowsFolder,
                  g_product.files[kUninstallerEntry].fileName, 0) &&
         lstrcmpiA(installed, self) == 0)
-        RemoveSelfAfterExit(self);
-    if (report.failed[0]) return kExitFailed;
-    return report.restartNeeded ? kExitRestart : kExitDone;
+        LogLine(RemoveSelfAfterExit(self) ? "File removed after exit: %s" : "File queued for restart: %s", self);
+    if (report.failed[0]) return CloseLog(kExitFailed);
+    return CloseLog(report.restartNeeded ? kExitRestart : kExitDone);
 }
 
 }  // namespace

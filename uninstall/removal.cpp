@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "core/log.h"
 #include "core/product_files.h"
 #include "core/text.h"
 #include "system/registry_keys.h"
@@ -67,7 +68,13 @@ void RemoveEmptyFolders(const char* start, int levels, RemovalReport* report) {
     char folder[kPathBufferSize];
     lstrcpynA(folder, start, sizeof folder);
     for (int level = 0; level < levels && Levels(folder) > 1 && !IsSystemFolder(folder); ++level) {
-        if (!RemoveDirectoryA(folder) && Exists(folder)) {
+        const bool removed = RemoveDirectoryA(folder);
+        const DWORD error = GetLastError();
+        if (removed) {
+            LogLine("Folder removed: %s", folder);
+        } else if (Exists(folder)) {
+            if (error == ERROR_DIR_NOT_EMPTY) LogLine("Folder kept: %s (not empty)", folder);
+            else LogError("removing", folder, error);
             if (level == 0) NoteKept(report, folder);
             return;
         }
@@ -80,33 +87,39 @@ void RemoveEmptyFolders(const char* start, int levels, RemovalReport* report) {
 // cannot be renamed, queued under its own name.
 void RemoveFile(const char* path, RemovalReport* report) {
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    if (DeleteFileA(path)) return;
+    if (DeleteFileA(path)) {
+        LogLine("File removed: %s", path);
+        return;
+    }
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return;
     char folder[kPathBufferSize];
     char aside[MAX_PATH];
     lstrcpynA(folder, path, sizeof folder);
+    bool queued = false;
     if (CutLastLevel(folder) && GetTempFileNameA(folder, "del", 0, aside)) {
-        if (MoveFileExA(path, aside, MOVEFILE_REPLACE_EXISTING) &&
-            MoveFileExA(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
-            report->restartNeeded = true;
-            return;
-        }
-        DeleteFileA(aside);
+        queued = MoveFileExA(path, aside, MOVEFILE_REPLACE_EXISTING) &&
+                 MoveFileExA(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        if (!queued) DeleteFileA(aside);
     }
-    if (MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) report->restartNeeded = true;
-    else lstrcpynA(report->failed, path, kPathBufferSize);
+    if (queued || MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+        report->restartNeeded = true;
+        LogLine("File queued for restart: %s", path);
+    } else {
+        lstrcpynA(report->failed, path, kPathBufferSize);
+        LogError("removing", path, error);
+    }
 }
 
 void RemoveFiles(const InstalledProduct& product, const char* self, RemovalReport* report) {
     for (int i = 0; i < FileCount(g_product); ++i) {
         const FileEntry& entry = g_product.files[i];
         char path[kPathBufferSize];
-        if (IsDataFile(entry.fileName) ||
-            !EntryTarget(path, sizeof path, entry, product.installFolder, product.windowsFolder) ||
+        if (!EntryTarget(path, sizeof path, entry, product.installFolder, product.windowsFolder) ||
             lstrcmpiA(path, self) == 0)
             continue;
-        RemoveFile(path, report);
+        if (!IsDataFile(entry.fileName)) RemoveFile(path, report);
+        else if (Exists(path)) LogLine("File kept: %s (data file)", path);
     }
 }
 
@@ -115,9 +128,15 @@ void RemoveLinks(const InstalledProduct& product) {
     for (int i = 0; i < g_product.shortcutCount && i < FileCount(g_product); ++i) {
         char joined[kPathBufferSize];
         char link[kPathBufferSize];
-        if (JoinPath(joined, sizeof joined, product.groupFolder, g_product.files[i].shortcutName, 0) &&
-            FormatText(link, sizeof link, "%s.lnk", joined))
-            DeleteFileA(link);
+        if (!JoinPath(joined, sizeof joined, product.groupFolder, g_product.files[i].shortcutName, 0) ||
+            !FormatText(link, sizeof link, "%s.lnk", joined))
+            continue;
+        if (DeleteFileA(link)) {
+            LogLine("Link removed: %s", link);
+            continue;
+        }
+        const DWORD error = GetLastError();
+        if (Exists(link)) LogError("removing", link, error);
     }
 }
 
@@ -142,13 +161,22 @@ bool IsEmptyKey(HKEY root, const char* path) {
 }
 
 void DeleteEmptyKeys(HKEY root, const char* start, int keepLevels) {
+    const char* rootName = root == HKEY_CLASSES_ROOT ? "HKEY_CLASSES_ROOT" : "HKEY_LOCAL_MACHINE";
     char path[kKeyPathSize];
     lstrcpynA(path, start, sizeof path);
     while (Levels(path) > keepLevels) {
         HKEY key;
         const bool present = RegOpenKeyExA(root, path, 0, KEY_READ, &key) == ERROR_SUCCESS;
         if (present) RegCloseKey(key);
-        if (present && (!IsEmptyKey(root, path) || RegDeleteKeyA(root, path) != ERROR_SUCCESS)) return;
+        if (present) {
+            if (!IsEmptyKey(root, path)) return;
+            const LONG result = RegDeleteKeyA(root, path);
+            if (result != ERROR_SUCCESS) {
+                LogError("removing", path, static_cast<DWORD>(result));
+                return;
+            }
+            LogLine("Registry key removed: %s\\%s", rootName, path);
+        }
         if (!CutLastLevel(path)) return;
     }
 }

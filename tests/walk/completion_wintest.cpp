@@ -515,11 +515,39 @@ int Uninstall(Walk& walk, const std::string& command, int answer, std::string* c
     return WaitForExit(&walk.run, 20000);
 }
 
+// Waits for the run to end while watching for any window it shows; returns
+// its exit code (-1 when it did not end in time) and in shown the caption
+// of the first window seen.
+int WaitForExitUnseen(SetupRun* run, DWORD timeoutMs, std::string* shown) {
+    const DWORD start = GetTickCount();
+    while (WaitForSingleObject(run->process.hProcess, 10) == WAIT_TIMEOUT &&
+           GetTickCount() - start < Patience(timeoutMs)) {
+        HWND window = FindRunWindow(*run, nullptr, nullptr);
+        if (window && shown->empty()) *shown = "[" + TextOf(window) + "]";
+    }
+    return WaitForExit(run, 0);
+}
+
+// The log's lines, lower case, as counts.
+std::multiset<std::string> LogLines(const std::string& path, std::string* first, std::string* last) {
+    std::string text;
+    EXPECT_TRUE(ReadWholeFile(path, &text)) << path;
+    std::multiset<std::string> lines;
+    for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        const std::string line = text.substr(start, end - start);
+        if (lines.empty()) *first = line;
+        *last = line;
+        lines.insert(Lower(line));
+    }
+    return lines;
+}
+
 // The uninstall entry's command after a whole installation with a user's
 // file, a data file and a user's link: No leaves everything; Yes removes what
 // setup installed and keeps the user's, and the uninstaller itself is gone
 // within seconds; a second uninstall says there is nothing; a new
-// installation works, and /VERYSILENT removes it without a box.
+// installation works, and /VERYSILENT removes it without a window, as its
+// log says file by file, also when a restart must complete the removal.
 TEST_F(CompletionTest, UninstallRemovesWhatSetupInstalledAndKeepsTheUsers) {
     const Installation expected = Expect("C:\\Portavo Remove\\Trovado Pro");
     RemoveTree("C:\\Portavo Remove");
@@ -573,18 +601,56 @@ TEST_F(CompletionTest, UninstallRemovesWhatSetupInstalledAndKeepsTheUsers) {
         ExpectRegistryEntries(expected);
         ExpectShortcuts(expected);
     }
+    TempFolder logs("uninstall-log");
+    const std::string log = logs / "uninstall log.txt";
+    std::string first, last;
     {
-        // The shell extension held, as Explorer holds it once it has loaded it.
         DeleteFileA(own.c_str());
         DeleteFileA(data.c_str());
         DeleteFileA(ownLink.c_str());
+        SetupRun refused;
+        ASSERT_TRUE(StartCommand(&refused, UninstallCommand() + " /VERYSILENT /NORESTART"));
+        EXPECT_EQ(WaitForExit(&refused, 20000), 87) << "a switch it does not know";
+        CloseRun(&refused);
+        ExpectFilesInstalled(expected, false);
+        ExpectRegistryEntries(expected);
+        Walk silent("remove-silent");
+        ASSERT_TRUE(StartCommand(&silent.run, UninstallCommand() + " /VERYSILENT /LOG=\"" + log + "\""));
+        std::string shown;
+        EXPECT_EQ(WaitForExitUnseen(&silent.run, 20000, &shown), 0);
+        EXPECT_EQ(shown, "") << "a window of the silent removal";
+        EXPECT_TRUE(WaitUntilUninstallerGone(expected));
+        ExpectProductRemoved(expected);
+        EXPECT_FALSE(FolderExists("C:\\Portavo Remove"));
+        EXPECT_FALSE(FolderExists(group));
+        const std::multiset<std::string> lines = LogLines(log, &first, &last);
+        EXPECT_EQ(first, std::string(g_product.productName) + " " + g_product.version + " Uninstall log");
+        EXPECT_EQ(last, "Exit code: 0");
+        for (int i = 0; i < g_product.fileCount; ++i) {
+            const FileEntry& entry = g_product.files[i];
+            const std::string& folder =
+                entry.flags & kInWindowsFolder ? expected.windowsFolder : expected.installFolder;
+            const std::string label = i == kUninstallerEntry ? "file removed after exit: " : "file removed: ";
+            EXPECT_EQ(lines.count(Lower(label + folder + "\\" + entry.fileName)), 1u) << entry.fileName;
+        }
+    }
+    {
+        Walk reinstall("remove-reinstall-again");
+        ASSERT_TRUE(StartSetup(&reinstall.run));
+        ASSERT_TRUE(WalkWholeInstallation(reinstall, "C:\\Portavo Remove", ReportFailedStep));
+        ASSERT_EQ(WaitForExit(&reinstall.run, 10000), 1);
+    }
+    {
+        // The shell extension held, as Explorer holds it once it has loaded it.
         const std::string extension = expected.windowsFolder + "\\TrovadoCtx.dll";
         HMODULE held = LoadLibraryA(extension.c_str());
         ASSERT_TRUE(held);
         PendingRenames();  // from here on, only what this removal queues
         SetupRun silent;
-        ASSERT_TRUE(StartCommand(&silent, UninstallCommand() + " -verysilent"));
+        ASSERT_TRUE(StartCommand(&silent, UninstallCommand() + " -verysilent -log=\"" + log + "\""));
         EXPECT_EQ(WaitForExit(&silent, 20000), 3010) << "a restart completes the removal";
+        EXPECT_EQ(LogLines(log, &first, &last).count(Lower("File queued for restart: " + extension)), 1u);
+        EXPECT_EQ(last, "Exit code: 3010");
         CloseRun(&silent);
         FreeLibrary(held);
         // Queued: the held file renamed aside, and the uninstaller's copy in the
