@@ -64,6 +64,7 @@ std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
 class UnattendedWalkTest : public ::testing::Test {
 protected:
+    void SetUp() override { ProvideFindExtensionsKey(); }
     void TearDown() override { RemoveInstallation(expected_); }
     Installation expected_;
 };
