@@ -29,7 +29,7 @@ target_compile_definitions(portavo_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
 target_compile_options(portavo_win32 PRIVATE ${PORTAVO_WARNINGS} ${PORTAVO_WIN32_FLAGS})
 # Only DLLs that Windows always takes from its own folder; COMCTL32 is not
 # one of them and is loaded at start-up (core/dll_search.cpp).
-target_link_libraries(portavo_win32 PUBLIC shell32 ole32 oleaut32 advapi32 gdi32 user32 kernel32)
+target_link_libraries(portavo_win32 PUBLIC shell32 ole32 advapi32 gdi32 user32 kernel32)
 
 # i686 symbols carry a leading underscore.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)

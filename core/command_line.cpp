@@ -40,6 +40,18 @@ bool TakeValue(const Switch& s, char* field, bool* given) {
 
 }  // namespace
 
+const char* CommandTail(const char* line) {
+    if (*line == '"') {
+        ++line;
+        while (*line && *line != '"') ++line;
+        if (*line) ++line;
+    } else {
+        while (static_cast<unsigned char>(*line) > ' ') ++line;
+    }
+    while (IsBlank(*line)) ++line;
+    return line;
+}
+
 // Walked by character: a trail byte is never a blank, a quote, '=' or '/'
 // in the code pages whose characters take two bytes, but a lead byte before
 // the end of the line is one broken character of its own.

@@ -4,6 +4,10 @@
 
 #include "core/config.h"
 
+// The arguments after the program's own name: as Windows writes the command
+// line, the name is quoted when it holds a space and is followed by blanks.
+const char* CommandTail(const char* line);
+
 // One blank-separated token. Double quotes anywhere in it keep blanks inside
 // and are dropped, so /DIR="C:\My Apps" and "/DIR=C:\My Apps" read alike.
 struct Switch {

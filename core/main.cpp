@@ -26,20 +26,6 @@
 
 namespace {
 
-// The arguments after the program's own name: as Windows writes the command
-// line, the name is quoted when it holds a space and is followed by blanks.
-char* CommandTail(char* line) {
-    if (*line == '"') {
-        ++line;
-        while (*line && *line != '"') ++line;
-        if (*line) ++line;
-    } else {
-        while (static_cast<unsigned char>(*line) > ' ') ++line;
-    }
-    while (*line == ' ' || *line == '\t') ++line;
-    return line;
-}
-
 int RunWizard(HINSTANCE instance, int showCommand) {
     if (!UseSystemDllsOnly()) return RefuseWithoutCommonControls();
     // A damaged copy stops here, before anything is shown or written.
@@ -95,5 +81,6 @@ extern "C" __attribute__((force_align_arg_pointer, noreturn)) void WinMainCRTSta
     GetStartupInfoA(&startup);
     const int showCommand =
         startup.dwFlags & STARTF_USESHOWWINDOW ? startup.wShowWindow : SW_SHOWDEFAULT;
-    ExitProcess(WinMain(GetModuleHandleA(nullptr), nullptr, CommandTail(GetCommandLineA()), showCommand));
+    ExitProcess(WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(CommandTail(GetCommandLineA())),
+                        showCommand));
 }

@@ -24,15 +24,15 @@ namespace {
 const char kGroupTooLongText[] = "Group may be at most 40 characters long!";
 const char kShortcutsFailedText[] = "Unable To Create Shortcuts!";
 const char kHelpText[] =
-    "/VERYSILENT or /S: install without any window or question\r\n"
-    "/SILENT: install showing only progress\r\n"
+    "/VERYSILENT or /S: install with no window or question\r\n"
+    "/SILENT: only a progress window\r\n"
     "/DIR=\"folder\": the install folder\r\n"
     "/GROUP=\"name\": the Start menu group\r\n"
-    "/NOICONS: no group and no shortcuts\r\n"
-    "/LOG or /LOG=\"file\": write a log (default: the temporary folder)\r\n"
+    "/NOICONS: no group, no shortcuts\r\n"
+    "/LOG[=\"file\"]: write a log (default: in %TEMP%)\r\n"
     "/? or /HELP: this list\r\n\r\n"
-    "Only without the wizard: /DIR, /GROUP, /NOICONS, and the exit codes 0 installed, "
-    "3010 restart needed, 1618 already running, 112 disk full, 87 bad switch, folder or group, "
+    "Without the wizard only: /DIR, /GROUP, /NOICONS and the exit codes 0 installed, "
+    "3010 restart needed, 1618 already running, 112 disk full, 87 bad switch or value, "
     "32 file in use, 1603 failed.";
 
 HWND g_progress;    // /SILENT's window; null in /VERYSILENT

@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include "core/config.h"
+#include "core/dll_search.h"
 
 namespace {
 
@@ -64,22 +65,36 @@ bool ShellExecuteOnDesktop(const VARIANT* values) {
 }  // namespace
 
 bool StartAsDesktopUser(const char* program, const char* arguments, const char* folder) {
+    // The shell takes its texts as BSTRs, made by OLEAUT32.DLL, which is no
+    // known DLL: it is loaded by its full path from the system folder.
+    char library[MAX_PATH];
+    HMODULE automation = SystemFolderFile(library, "oleaut32.dll") ? LoadLibraryA(library) : nullptr;
+    if (!automation) return false;
+    typedef BSTR(WINAPI * AllocateFunction)(const OLECHAR*);
+    typedef void(WINAPI * FreeFunction)(BSTR);
+    const auto allocate = reinterpret_cast<AllocateFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(automation, "SysAllocString")));
+    const auto release =
+        reinterpret_cast<FreeFunction>(reinterpret_cast<void (*)()>(GetProcAddress(automation, "SysFreeString")));
     // S_FALSE: COM was already running on this thread; balanced either way.
-    if (FAILED(CoInitialize(nullptr))) return false;
+    const bool com = allocate && release && SUCCEEDED(CoInitialize(nullptr));
     const char* const texts[] = {program, arguments, folder, "open"};
     VARIANT values[5] = {};
-    bool converted = true;
-    for (int i = 0; i < 4; ++i) {
+    bool converted = com;
+    for (int i = 0; i < 4 && com; ++i) {
         WCHAR wide[kPathBufferSize];
         values[i].vt = VT_BSTR;
         if (!MultiByteToWideChar(CP_ACP, 0, texts[i], -1, wide, kPathBufferSize) ||
-            !(values[i].bstrVal = SysAllocString(wide)))
+            !(values[i].bstrVal = allocate(wide)))
             converted = false;
     }
     values[4].vt = VT_I4;
     values[4].lVal = SW_SHOWNORMAL;
     const bool started = converted && ShellExecuteOnDesktop(values);
-    for (int i = 0; i < 4; ++i) SysFreeString(values[i].bstrVal);
-    CoUninitialize();
+    if (com) {
+        for (int i = 0; i < 4; ++i) release(values[i].bstrVal);
+        CoUninitialize();
+    }
+    FreeLibrary(automation);
     return started;
 }

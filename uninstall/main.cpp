@@ -34,19 +34,6 @@ enum { kExitDone = 0, kExitBadSwitch = 87, kExitCancelled = 1602, kExitFailed = 
 HWND g_progress;
 DWORD g_start;
 
-// The arguments after the program's own name.
-const char* CommandTail(const char* line) {
-    if (*line == '"') {
-        ++line;
-        while (*line && *line != '"') ++line;
-        if (*line) ++line;
-    } else {
-        while (static_cast<unsigned char>(*line) > ' ') ++line;
-    }
-    while (*line == ' ' || *line == '\t') ++line;
-    return line;
-}
-
 bool Is(const Switch& s, const char* name) { return strcmp(s.name, name) == 0; }
 
 // What the command line asks for. A token that is none of the switches is
